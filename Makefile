@@ -1,0 +1,39 @@
+# Entry points; CMake does the real work in build/.
+BUILD_DIR  ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test bench asan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DRUVO_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) --target ruvo_program
+
+run: build
+	$(BUILD_DIR)/ruvo
+
+test: configure
+	@cmake --build $(BUILD_DIR)
+	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+
+bench: configure
+	@cmake --build $(BUILD_DIR) --target ruvo_benchmarks
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin $$b; done
+
+# The same suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	@$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_ARGS="-DRUVO_SANITIZE=ON"
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR)

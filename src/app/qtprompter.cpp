@@ -1,0 +1,46 @@
+#include "app/qtprompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+void QtPrompter::inform(const QString& title, const QString& text)
+{
+    QMessageBox::information(m_parent, title, text);
+}
+
+void QtPrompter::warn(const QString& title, const QString& text)
+{
+    QMessageBox::warning(m_parent, title, text);
+}
+
+bool QtPrompter::askYesNo(const QString& title, const QString& text)
+{
+    // Yes is the default button, as in the classic Yes/No box.
+    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+QString QtPrompter::saveFileName(const QString& title, const QString& startPath,
+                                 const QString& filter)
+{
+    return QFileDialog::getSaveFileName(m_parent, title, startPath, qtFilter(filter));
+}
+
+QString QtPrompter::openFileName(const QString& title, const QString& startPath,
+                                 const QString& filter)
+{
+    return QFileDialog::getOpenFileName(m_parent, title, startPath, qtFilter(filter));
+}
+
+QString QtPrompter::qtFilter(const QString& filter)
+{
+    const qsizetype bar = filter.indexOf(u'|');
+    if (bar < 0)
+        return filter;
+    const QString name = filter.left(bar).trimmed();
+    QString patterns = filter.mid(bar + 1).trimmed();
+    patterns.replace(u';', u' ');
+    return name + u" ("_s + patterns + u')';
+}

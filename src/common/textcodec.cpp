@@ -1,0 +1,66 @@
+#include "common/textcodec.h"
+
+#include <QStringDecoder>
+
+#include <array>
+
+namespace {
+
+// Code points of the bytes 0x80-0x9F in Windows-1252; 0 where the code page has no character.
+constexpr std::array<char16_t, 32> kHighControls{
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+char cp1252Byte(QChar c, bool* ok)
+{
+    const char16_t u = c.unicode();
+    *ok = true;
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<char>(u);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] != 0 && kHighControls[i] == u)
+            return static_cast<char>(0x80 + i);
+    }
+    *ok = false;
+    return 0;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes)
+{
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (char b : bytes) {
+        const auto byte = static_cast<unsigned char>(b);
+        if (byte >= 0x80 && byte < 0xA0 && kHighControls[byte - 0x80] != 0)
+            text += QChar(kHighControls[byte - 0x80]);
+        else
+            text += QChar(char16_t(byte));
+    }
+    return text;
+}
+
+QByteArray encodeText(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        bool ok = false;
+        const char b = cp1252Byte(c, &ok);
+        if (!ok)
+            return text.toUtf8();
+        out += b;
+    }
+    return out;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <QtGlobal>
+#include <memory>
+
+struct sqlite3;
+class QueryCursor;
+
+// The one connection to the SQLite database file of a run.
+class Database
+{
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens or creates the file. On failure returns nothing and puts SQLite's text in *error.
+    static std::unique_ptr<Database> open(const QString& path, QString* error = nullptr);
+
+    // Runs statements that return no rows; true on success.
+    bool execSql(const QString& sql);
+    // Loads the whole result into the cursor (releasing what it held before); false on failure,
+    // leaving the cursor empty.
+    bool queryTable(const QString& sql, QueryCursor& cursor);
+    // SQLite's text for the last failure of this connection.
+    QString errorText() const;
+    // The id given to the row of the last successful INSERT.
+    qint64 lastInsertRowId() const;
+
+    const QString& path() const { return m_path; }
+
+private:
+    Database(sqlite3* handle, QString path);
+
+    sqlite3* m_handle;
+    QString m_path;
+    int m_savepointDepth = 0;
+    friend class Transaction;
+};
+
+// Groups statements so that a crash leaves the file before or after all of them. Nests safely.
+// Rolls back unless commit() was called.
+class Transaction
+{
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool commit();
+
+private:
+    Database& m_db;
+    QString m_name;
+    bool m_open = false;
+};

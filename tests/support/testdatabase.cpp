@@ -1,0 +1,54 @@
+#include "support/testdatabase.h"
+
+#include "store/querycursor.h"
+#include "store/schema.h"
+
+using namespace Qt::StringLiterals;
+
+TestDirectory::TestDirectory() = default;
+
+QString TestDirectory::path() const
+{
+    return m_dir.path() + u'/';
+}
+
+QString TestDirectory::filePath(const QString& name) const
+{
+    return path() + name;
+}
+
+std::unique_ptr<Database> createBootstrappedDatabase(const QString& path)
+{
+    auto db = Database::open(path);
+    if (db)
+        Schema::bootstrap(*db);
+    return db;
+}
+
+QStringList queryRows(Database& db, const QString& sql)
+{
+    QueryCursor cursor;
+    QStringList rows;
+    if (!db.queryTable(sql, cursor))
+        return {u"<error: "_s + db.errorText() + u'>'};
+    while (cursor.nextRow()) {
+        QStringList fields;
+        for (int c = 1; c <= cursor.columnCount(); ++c)
+            fields << cursor.text(c);
+        rows << fields.join(u'|');
+    }
+    return rows;
+}
+
+qint64 queryNumber(Database& db, const QString& sql)
+{
+    QueryCursor cursor;
+    if (!db.queryTable(sql, cursor) || !cursor.nextRow())
+        return -1;
+    return cursor.number(1);
+}
+
+QString builtImagePackPath()
+{
+    return qEnvironmentVariable("RUVO_TEST_PACK");
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "store/database.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A temporary program directory, removed with the object.
+class TestDirectory
+{
+public:
+    TestDirectory();
+    bool isValid() const { return m_dir.isValid(); }
+    // The directory with a trailing separator, as the program addresses it.
+    QString path() const;
+    QString filePath(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A database built as on a first run (tables, groups, holidays) in the given file.
+std::unique_ptr<Database> createBootstrappedDatabase(const QString& path);
+
+// Every row of a query as one text per row, its fields joined by '|'; for compact comparisons.
+QStringList queryRows(Database& db, const QString& sql);
+// The single number a query yields (COUNT(*) and the like); -1 when the query fails.
+qint64 queryNumber(Database& db, const QString& sql);
+
+// The image pack the build generated.
+QString builtImagePackPath();

@@ -1,0 +1,209 @@
+#include "common/sqltext.h"
+#include "store/database.h"
+#include "store/databaseerror.h"
+#include "store/querycursor.h"
+
+#include "support/scriptedprompter.h"
+#include "support/testdatabase.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void textRoundTrip_data();
+    void textRoundTrip();
+    void nullFieldReadsEmptyAndZero();
+    void walkVisitsEveryFieldInOrder();
+    void columnWrapsToZero();
+    void outsideTheTableReadsEmpty();
+    void emptyResultStillReleases();
+    void failedQueryLeavesCursorEmpty();
+    void errorForms();
+    void transactionRollsBackUnlessCommitted();
+    void nestedTransactions();
+    void openFailureGivesSqliteText();
+
+private:
+    std::unique_ptr<TestDirectory> m_dir;
+    std::unique_ptr<Database> m_db;
+};
+
+void TestStore::init()
+{
+    m_dir = std::make_unique<TestDirectory>();
+    m_db = Database::open(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(m_db);
+    QVERIFY(m_db->execSql(
+            u"CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, a TEXT, n INTEGER)"_s));
+}
+
+void TestStore::cleanup()
+{
+    m_db.reset();
+    m_dir.reset();
+}
+
+void TestStore::textRoundTrip_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("umlauts") << u"Größe, Übung, Äpfel, Öl, ß"_s;
+    QTest::newRow("emoji") << u"Party 🎉 und 👍🏽"_s;
+    QTest::newRow("apostrophes") << u"Peter's \"Feier\" ''"_s;
+    QTest::newRow("percent and underscore") << u"100% _sicher_"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void TestStore::textRoundTrip()
+{
+    QFETCH(QString, text);
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ("_s + sqlQuote(text) + u")"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a, length(a) FROM t"_s, cursor));
+    QVERIFY(cursor.nextRow());
+    QVERIFY(cursor.nextColumn());
+    QCOMPARE(cursor.fieldText(), text);
+    QVERIFY(cursor.nextColumn());
+    // SQLite counts characters, so the text arrived as UTF-8.
+    QCOMPARE(cursor.fieldNumber(), qint64(text.toUcs4().size()));
+}
+
+void TestStore::nullFieldReadsEmptyAndZero()
+{
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a, n) VALUES (NULL, NULL)"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a, n FROM t"_s, cursor));
+    QVERIFY(cursor.nextRow());
+    QVERIFY(cursor.nextColumn());
+    QCOMPARE(cursor.fieldText(), QString());
+    QVERIFY(cursor.nextColumn());
+    QCOMPARE(cursor.fieldNumber(), qint64(0));
+}
+
+void TestStore::walkVisitsEveryFieldInOrder()
+{
+    QVERIFY(m_db->execSql(
+            u"INSERT INTO t (a, n) VALUES ('x', 1); INSERT INTO t (a, n) VALUES ('y', -2)"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a, n FROM t ORDER BY id"_s, cursor));
+    QCOMPARE(cursor.rowCount(), 2);
+    QCOMPARE(cursor.columnCount(), 2);
+    QStringList seen;
+    while (cursor.nextRow()) {
+        while (cursor.nextColumn())
+            seen << cursor.fieldText();
+        QCOMPARE(cursor.currentColumn(), 0);
+    }
+    QCOMPARE(seen, (QStringList{u"x"_s, u"1"_s, u"y"_s, u"-2"_s}));
+    QVERIFY(!cursor.nextRow());
+    QVERIFY(cursor.freeTable());
+    QVERIFY(!cursor.freeTable());
+}
+
+void TestStore::columnWrapsToZero()
+{
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a, n) VALUES ('x', 7)"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a, n FROM t"_s, cursor));
+    QVERIFY(cursor.nextRow());
+    QVERIFY(cursor.nextColumn());
+    QVERIFY(cursor.nextColumn());
+    QVERIFY(!cursor.nextColumn());
+    QCOMPARE(cursor.currentColumn(), 0);
+    QVERIFY(cursor.nextColumn());
+    QCOMPARE(cursor.fieldText(), u"x"_s);
+}
+
+void TestStore::outsideTheTableReadsEmpty()
+{
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('x')"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a FROM t"_s, cursor));
+    // Before the first row and column: the header row must never leak out as data.
+    QCOMPARE(cursor.fieldText(), QString());
+    QVERIFY(cursor.nextRow());
+    QCOMPARE(cursor.fieldText(), QString());
+    QCOMPARE(cursor.text(2), QString());
+    QCOMPARE(cursor.text(1), u"x"_s);
+}
+
+void TestStore::emptyResultStillReleases()
+{
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT * FROM t"_s, cursor));
+    QCOMPARE(cursor.rowCount(), 0);
+    QVERIFY(!cursor.nextRow());
+    QVERIFY(cursor.freeTable());
+}
+
+void TestStore::failedQueryLeavesCursorEmpty()
+{
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('x')"_s));
+    QueryCursor cursor;
+    QVERIFY(m_db->queryTable(u"SELECT a FROM t"_s, cursor));
+    QVERIFY(!m_db->queryTable(u"SELECT x FROM nowhere"_s, cursor));
+    QCOMPARE(cursor.rowCount(), 0);
+    QVERIFY(!cursor.nextRow());
+    QVERIFY(m_db->errorText().contains(u"no such table"_s));
+    QVERIFY(!m_db->execSql(u"INSERT INTO t (a) VALUES ('unterminated)"_s));
+}
+
+void TestStore::errorForms()
+{
+    ScriptedPrompter prompter;
+    QVERIFY(!m_db->execSql(u"SELECT * FROM missing"_s));
+    const QString sqliteText = m_db->errorText();
+
+    QuitState quit = QuitState::Running;
+    showDatabaseError(*m_db, prompter);
+    QCOMPARE(prompter.transcript(), QStringList{u"Datenbankfehler / "_s + sqliteText});
+    QCOMPARE(quit, QuitState::Running);
+
+    prompter.clear();
+    reportDatabaseError(*m_db, prompter, quit);
+    QCOMPARE(prompter.transcript(), QStringList{u"Datenbankfehler / "_s + sqliteText});
+    QCOMPARE(quit, QuitState::DatabaseError);
+}
+
+void TestStore::transactionRollsBackUnlessCommitted()
+{
+    {
+        Transaction tx(*m_db);
+        QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('gone')"_s));
+    }
+    QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(*) FROM t"_s), qint64(0));
+    {
+        Transaction tx(*m_db);
+        QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('kept')"_s));
+        QVERIFY(tx.commit());
+    }
+    QCOMPARE(queryRows(*m_db, u"SELECT a FROM t"_s), QStringList{u"kept"_s});
+}
+
+void TestStore::nestedTransactions()
+{
+    Transaction outer(*m_db);
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('outer')"_s));
+    {
+        Transaction inner(*m_db);
+        QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('inner')"_s));
+    }
+    QVERIFY(outer.commit());
+    QCOMPARE(queryRows(*m_db, u"SELECT a FROM t"_s), QStringList{u"outer"_s});
+}
+
+void TestStore::openFailureGivesSqliteText()
+{
+    QString error;
+    auto db = Database::open(m_dir->filePath(u"no/such/folder/data.zr"_s), &error);
+    QVERIFY(!db);
+    QVERIFY2(error.contains(u"unable to open"_s), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
