@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev sqlite3
     libbenchmark-dev
     fonts-liberation
+    qt6-translations-l10n
     xvfb xauth xdotool x11-utils
     clang-format
 )

@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include "app/bootstrapwindow.h"
-#include "app/qtprompter.h"
 #include "store/schema.h"
 
 #include <QApplication>
@@ -10,9 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-Application::Application(Context& context, QtPrompter& prompter)
+Application::Application(Context& context)
     : m_ctx(context)
-    , m_prompter(prompter)
 {}
 
 Application::~Application() = default;

@@ -4,14 +4,12 @@
 
 #include <QObject>
 
-class QtPrompter;
-
 // The program's run: start-up, the event loop and shutdown.
 class Application : public QObject
 {
     Q_OBJECT
 public:
-    Application(Context& context, QtPrompter& prompter);
+    explicit Application(Context& context);
     ~Application() override;
 
     // Runs the program to its end and returns the exit code.
@@ -23,5 +21,4 @@ private:
     bool createDatabase();
 
     Context& m_ctx;
-    QtPrompter& m_prompter;
 };

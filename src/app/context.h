@@ -3,6 +3,7 @@
 #include "common/clock.h"
 #include "common/datevalue.h"
 #include "common/imagepack.h"
+#include "common/prompter.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
 #include "views/preferences.h"
@@ -13,8 +14,6 @@
 
 #include <memory>
 #include <optional>
-
-class Prompter;
 
 // What the overviews show; not stored between runs.
 struct ViewState

@@ -3,15 +3,24 @@
 #include "app/qtprompter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ruvo"));
 
+    // The interface is German; so are the buttons of Qt's own dialogs.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
     SystemClock clock;
     QtPrompter prompter;
     Context context(programDirectory(), prompter, clock);
-    Application app(context, prompter);
+    Application app(context);
     return app.run();
 }

@@ -1,37 +1,48 @@
 #include "app/qtprompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// The open dialog, else the active window: boxes belong over what the user is looking at.
+QWidget* parentWidget()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+} // namespace
+
 void QtPrompter::inform(const QString& title, const QString& text)
 {
-    QMessageBox::information(m_parent, title, text);
+    QMessageBox::information(parentWidget(), title, text);
 }
 
 void QtPrompter::warn(const QString& title, const QString& text)
 {
-    QMessageBox::warning(m_parent, title, text);
+    QMessageBox::warning(parentWidget(), title, text);
 }
 
 bool QtPrompter::askYesNo(const QString& title, const QString& text)
 {
     // Yes is the default button, as in the classic Yes/No box.
-    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::question(parentWidget(), title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 QString QtPrompter::saveFileName(const QString& title, const QString& startPath,
                                  const QString& filter)
 {
-    return QFileDialog::getSaveFileName(m_parent, title, startPath, qtFilter(filter));
+    return QFileDialog::getSaveFileName(parentWidget(), title, startPath, qtFilter(filter));
 }
 
 QString QtPrompter::openFileName(const QString& title, const QString& startPath,
                                  const QString& filter)
 {
-    return QFileDialog::getOpenFileName(m_parent, title, startPath, qtFilter(filter));
+    return QFileDialog::getOpenFileName(parentWidget(), title, startPath, qtFilter(filter));
 }
 
 QString QtPrompter::qtFilter(const QString& filter)

@@ -2,15 +2,10 @@
 
 #include "common/prompter.h"
 
-#include <QPointer>
-#include <QWidget>
-
-// Real message boxes and file dialogs, centred over the main window once it exists.
+// Real message boxes and file dialogs, centred over the window the user works in.
 class QtPrompter final : public Prompter
 {
 public:
-    void setParentWidget(QWidget* parent) { m_parent = parent; }
-
     void inform(const QString& title, const QString& text) override;
     void warn(const QString& title, const QString& text) override;
     bool askYesNo(const QString& title, const QString& text) override;
@@ -21,7 +16,4 @@ public:
 
     // "Text | *.a;*.b" as Qt writes it: "Text (*.a *.b)".
     static QString qtFilter(const QString& filter);
-
-private:
-    QPointer<QWidget> m_parent;
 };
