@@ -1,17 +1,38 @@
 #include "app/application.h"
 
 #include "app/bootstrapwindow.h"
+#include "app/splashwindow.h"
+#include "app/terminationwatcher.h"
+#include "appointments/appointmentpage.h"
+#include "common/version.h"
+#include "groups/grouplist.h"
+#include "notes/notespage.h"
+#include "store/backup.h"
 #include "store/schema.h"
+#include "views/mainwindow.h"
+#include "views/overviews.h"
+#include "views/settingspage.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
 #include <QScreen>
+#include <QSystemTrayIcon>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+constexpr int kClockIntervalMs = 1000;
+constexpr int kReminderIntervalMs = 10000;
+} // namespace
+
 Application::Application(Context& context)
     : m_ctx(context)
-{}
+    , m_instanceLock(context.filePath(u"ruvo.lock"_s))
+{
+}
 
 Application::~Application() = default;
 
@@ -25,11 +46,50 @@ int Application::run()
         m_ctx.desktopSize = screen->geometry().size();
     }
 
-    if (!openDatabase())
+    // Taken before the database is touched, so two starts at the same moment cannot both work
+    // on one file.
+    if (!acquireInstanceLock()) {
+        m_ctx.prompter.inform(
+                u"Instance Running"_s,
+                u"Sorry, aber Ruvo ist bereits einmal gestartet, eventuell ist es in der rechten "
+                "Ecke der Taskleiste als kleines Icon versteckt.(kann nicht doppelt gestartet "
+                "werden)"_s);
         return 0;
+    }
+
+    if (!openDatabase())
+        return m_ctx.quitState == QuitState::DatabaseError ? shutdown() : 0;
 
     m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
-    return 0;
+
+    std::unique_ptr<SplashWindow> splash;
+    if (m_ctx.prefs.splash) {
+        splash = std::make_unique<SplashWindow>(*m_ctx.images);
+        splash->unfold(m_ctx.desktopSize);
+    }
+
+    const DateValue now = m_ctx.clock.now();
+    m_ctx.view.shownYear = dateParts(now).year;
+    m_ctx.view.weekStart = mondayOf(now);
+    buildMainWindow();
+
+    if (splash)
+        splash->foldAndClose();
+    splash.reset();
+
+    createTrayIcon();
+    connectControls();
+    startTimers();
+
+    auto* watcher = new TerminationWatcher(this);
+    connect(watcher, &TerminationWatcher::terminationRequested, this,
+            [this] { requestQuit(QuitState::Exit); });
+
+    if (!m_tray)
+        showMainWindow();
+
+    QApplication::exec();
+    return shutdown();
 }
 
 bool Application::loadImagePack()
@@ -40,6 +100,13 @@ bool Application::loadImagePack()
         return false;
     }
     return true;
+}
+
+bool Application::acquireInstanceLock()
+{
+    // A lock left by a crashed run belongs to a dead process and is taken over.
+    m_instanceLock.setStaleLockTime(0);
+    return m_instanceLock.tryLock(0);
 }
 
 bool Application::openDatabase()
@@ -84,4 +151,182 @@ bool Application::createDatabase()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     return true;
+}
+
+void Application::buildMainWindow()
+{
+    m_window = std::make_unique<MainWindow>(m_ctx.prefs);
+    m_window->notesPage()->loadNotes(m_ctx.filePath(u"notizen.zr"_s), m_ctx.prefs.asciiimage);
+    m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
+    m_overviews->paintBarStrips();
+    m_window->centreOn(m_ctx.desktopSize);
+    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter,
+                  *m_ctx.images);
+
+    m_overviews->drawYear();
+    m_overviews->setYearLabel();
+    m_overviews->setWeekLabel();
+    m_overviews->drawWeek();
+}
+
+void Application::createTrayIcon()
+{
+    m_trayMenu = std::make_unique<QMenu>();
+    m_trayMenu->setObjectName(u"trayMenu"_s);
+    m_trayMenu->addAction(u"&Hauptfenster Anzeigen"_s, this, &Application::showMainWindow);
+    m_trayMenu->addAction(u"&Termine verwalten"_s, this, [] {});
+    m_trayMenu->addAction(u"&Info"_s, this, &Application::startInfoProgram);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(u"Beenden"_s, this, [this] { requestQuit(QuitState::Exit); });
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(QIcon(QPixmap::fromImage(m_ctx.images->trayIcon())), this);
+    m_tray->setToolTip(u"Ruvo"_s);
+    m_tray->setContextMenu(m_trayMenu.get());
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason != QSystemTrayIcon::DoubleClick)
+                    return;
+                if (m_windowShown) {
+                    hideMainWindow();
+                } else {
+                    // The window comes back with the settings as last written.
+                    m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
+                    m_overviews->setWeekLabel();
+                    showMainWindow();
+                }
+            });
+    m_tray->show();
+}
+
+void Application::connectControls()
+{
+    connect(m_window.get(), &MainWindow::closeRequested, this, [this] {
+        // Without a tray the window is the only way back in, so closing it ends the program.
+        if (m_tray)
+            hideMainWindow();
+        else
+            requestQuit(QuitState::Exit);
+    });
+    SettingsPage* settings = m_window->settingsPage();
+    connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
+    connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
+}
+
+void Application::startTimers()
+{
+    connect(&m_clockTimer, &QTimer::timeout, this, &Application::clockTick);
+    m_clockTimer.start(kClockIntervalMs);
+    connect(&m_reminderTimer, &QTimer::timeout, this, &Application::reminderScan);
+    m_reminderTimer.start(kReminderIntervalMs);
+    // A database error deep inside the main loop's work only sets the state; end the loop soon
+    // after, but never under an open dialog.
+    connect(&m_quitWatch, &QTimer::timeout, this, [this] {
+        if (m_ctx.quitState != QuitState::Running && !QApplication::activeModalWidget())
+            QApplication::exit(0);
+    });
+    m_quitWatch.start(200);
+}
+
+void Application::requestQuit(QuitState state)
+{
+    if (m_ctx.quitState == QuitState::Running)
+        m_ctx.quitState = state;
+    if (!QApplication::activeModalWidget())
+        QApplication::exit(0);
+}
+
+void Application::clockTick()
+{
+    if (!m_windowShown)
+        return;
+    m_overviews->clockTick(formatDate(u"%dd.%mm.%yyyy - %hh:%ii", m_ctx.clock.now()));
+}
+
+void Application::reminderScan()
+{
+    // The scan waits while a dialog is open, as the dialog holds the user's attention.
+    if (QApplication::activeModalWidget())
+        return;
+}
+
+void Application::showMainWindow()
+{
+    m_window->centreOn(m_ctx.desktopSize);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    m_windowShown = true;
+    m_overviews->drawWeek();
+}
+
+void Application::hideMainWindow()
+{
+    m_window->hide();
+    writePreferences();
+    m_windowShown = false;
+}
+
+void Application::writePreferences()
+{
+    if (m_window) {
+        m_window->storeColumnLayouts(m_ctx.prefs);
+        m_ctx.prefs.curryear = m_ctx.view.shownYear;
+    }
+    m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
+    // Notes that were never loaded must not overwrite the file with an empty editor.
+    if (m_window)
+        m_window->notesPage()->saveNotes(m_ctx.filePath(u"notizen.zr"_s));
+}
+
+void Application::startInfoProgram()
+{
+    QString parameter = versionText();
+    parameter.replace(u' ', u'_');
+    QProcess::startDetached(m_ctx.filePath(u"info.zr"_s), {parameter});
+}
+
+void Application::saveBackup()
+{
+    Backup::saveBackup(m_ctx.programDir, m_ctx.prompter, m_ctx.clock.now());
+}
+
+void Application::restoreBackup()
+{
+    const bool restored = Backup::restoreBackup(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+    if (!m_ctx.db) {
+        // Without a connection nothing can be shown; end as after a database error.
+        requestQuit(QuitState::DatabaseError);
+        return;
+    }
+    if (restored)
+        refreshAllViews();
+}
+
+void Application::refreshAllViews()
+{
+    m_overviews->drawYear();
+    m_overviews->drawWeek();
+}
+
+int Application::shutdown()
+{
+    m_clockTimer.stop();
+    m_reminderTimer.stop();
+    m_quitWatch.stop();
+    if (m_tray)
+        m_tray->hide();
+
+    if (m_ctx.quitState == QuitState::DatabaseError) {
+        // The damaged file must not stay open while it is replaced.
+        m_ctx.db.reset();
+        const Backup::RestoreOutcome outcome =
+                Backup::askToRestoreRecovery(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+        if (outcome != Backup::RestoreOutcome::Restored)
+            return 0;
+    }
+    writePreferences();
+    Backup::checkAndCopyToRecovery(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+    return 0;
 }

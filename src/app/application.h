@@ -2,9 +2,19 @@
 
 #include "app/context.h"
 
+#include <QLockFile>
 #include <QObject>
+#include <QTimer>
 
-// The program's run: start-up, the event loop and shutdown.
+#include <memory>
+
+class MainWindow;
+class Overviews;
+class QMenu;
+class QSystemTrayIcon;
+class SplashWindow;
+
+// The program's run: start-up, the event loop with tray icon and timers, and shutdown.
 class Application : public QObject
 {
     Q_OBJECT
@@ -15,10 +25,42 @@ public:
     // Runs the program to its end and returns the exit code.
     int run();
 
+    MainWindow* mainWindow() const { return m_window.get(); }
+
+    // Asks the event loop to end after the current handler, with the given state.
+    void requestQuit(QuitState state);
+
+    void showMainWindow();
+    void hideMainWindow();
+
+    // Preferences, notes and the column layouts, written whole.
+    void writePreferences();
+
 private:
     bool loadImagePack();
+    bool acquireInstanceLock();
     bool openDatabase();
     bool createDatabase();
+    void buildMainWindow();
+    void createTrayIcon();
+    void connectControls();
+    void startTimers();
+    void clockTick();
+    void reminderScan();
+    void startInfoProgram();
+    void saveBackup();
+    void restoreBackup();
+    void refreshAllViews();
+    int shutdown();
 
     Context& m_ctx;
+    QLockFile m_instanceLock;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<Overviews> m_overviews;
+    std::unique_ptr<QMenu> m_trayMenu;
+    QSystemTrayIcon* m_tray = nullptr;
+    QTimer m_clockTimer;
+    QTimer m_reminderTimer;
+    QTimer m_quitWatch;
+    bool m_windowShown = false;
 };

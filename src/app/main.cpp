@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/programdirectory.h"
 #include "app/qtprompter.h"
+#include "common/programfont.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ruvo"));
+    QApplication::setFont(interfaceFont());
 
     // The interface is German; so are the buttons of Qt's own dialogs.
     QTranslator qtTranslator;

@@ -3,6 +3,8 @@
 #include "common/imagepackformat.h"
 
 #include <QFile>
+#include <QPainter>
+#include <QPixmap>
 
 std::optional<ImagePack> ImagePack::load(const QString& path)
 {
@@ -27,4 +29,16 @@ std::optional<ImagePack> ImagePack::fromData(const QByteArray& data)
         pack.m_entries.append(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
     return pack;
+}
+
+QIcon ImagePack::groupIcon(int groupId) const
+{
+    if (groupId < 1 || groupId > 20)
+        return {};
+    QImage swatch(16, 13, QImage::Format_ARGB32_Premultiplied);
+    swatch.fill(Qt::transparent);
+    QPainter painter(&swatch);
+    painter.drawImage(QRect(0, 0, 16, 13), groupImage(groupId));
+    painter.end();
+    return QIcon(QPixmap::fromImage(swatch));
 }

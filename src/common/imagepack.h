@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -29,6 +30,8 @@ public:
     const QImage& splashBackground() const { return entry(3); }
     // The one-pixel tint column of group 1-20, also its icon in lists.
     const QImage& groupImage(int groupId) const { return entry(3 + groupId); }
+    // The group's colour as a list icon: its tint column widened to a swatch.
+    QIcon groupIcon(int groupId) const;
     // The whole-day overlay of group 1-20.
     const QImage& wholeDayImage(int groupId) const { return entry(27 + groupId); }
     // Overview image 0-43: 0-19 group tints, 20 past tint, 21 past day, 22/23 week past marks,

@@ -33,3 +33,11 @@ QFont programFont(int number)
     }
     return font;
 }
+
+QFont interfaceFont()
+{
+    QFont font(u"Arial"_s);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}

@@ -7,3 +7,6 @@
 // 6 Arial 400 bold. Sizes are fixed in pixels (points at 96 dpi) so that the overview pictures
 // come out the same on every screen.
 QFont programFont(int number);
+
+// The font of every control: Arial at 8 points (11 pixels), the size the window layout is made for.
+QFont interfaceFont();

@@ -1,0 +1,38 @@
+#include "addresses/addresspage.h"
+
+#include "views/controls.h"
+#include "views/listcolumns.h"
+#include "views/preferences.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+AddressPage::AddressPage(const Preferences& prefs, QWidget* parent)
+    : QWidget(parent)
+{
+    using namespace Controls;
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(u"addressList"_s);
+    m_list->setGeometry(0, 0, 645, 503);
+    setUpMovableColumns(*m_list, prefs.addressColumnTitles, prefs.addressColumnWidths);
+
+    m_add = button(this, u"addAddressButton"_s, u"Hinzufügen"_s, {3, 503, 65, 20});
+    m_remove = button(this, u"removeAddressButton"_s, u"Entfernen"_s, {68, 503, 65, 20});
+    m_edit = button(this, u"editAddressButton"_s, u"Ändern"_s, {133, 503, 65, 20});
+    m_search = textField(this, u"addressSearch"_s, {503, 503, 135, 20});
+    label(this, u"addressSearchLabel"_s, u"Suchen:"_s, {458, 508, 45, 15});
+    m_sortKey = dropDown(this, u"addressSortKey"_s,
+                         {u"Nachname"_s, u"Vorname"_s, u"Spitzname"_s, u"2. Vorname"_s,
+                          u"Straße/HausNr"_s, u"PLZ/Ort"_s, u"Land"_s, u"Geb. Datum"_s},
+                         {283, 503, 100, 100});
+    m_sortKey->setCurrentIndex(prefs.sortaddress);
+    m_sortDirection = dropDown(this, u"addressSortDirection"_s, {u"Aufst."_s, u"Abst."_s},
+                               {388, 503, 60, 100});
+    m_sortDirection->setCurrentIndex(prefs.sortaddressdir);
+    label(this, u"addressSortLabel"_s, u"Sortieren nach:"_s, {208, 508, 75, 15});
+}

@@ -1,0 +1,85 @@
+#include "app/splashwindow.h"
+
+#include "common/imagepack.h"
+#include "common/programfont.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPropertyAnimation>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr QSize kCanvasSize(800, 380);
+constexpr QSize kWindowSize(600, 285);
+constexpr int kAnimationMs = 200;
+
+// Runs a geometry animation to its end; start-up waits for it like the classic window animation.
+void animateGeometry(QWidget* window, const QRect& from, const QRect& to)
+{
+    QPropertyAnimation animation(window, "geometry");
+    animation.setDuration(kAnimationMs);
+    animation.setStartValue(from);
+    animation.setEndValue(to);
+    QEventLoop loop;
+    QObject::connect(&animation, &QPropertyAnimation::finished, &loop, &QEventLoop::quit);
+    animation.start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+} // namespace
+
+SplashWindow::SplashWindow(const ImagePack& images, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_background(images.splashBackground())
+    , m_canvas(kCanvasSize, QImage::Format_RGB32)
+{
+    setObjectName(u"splashWindow"_s);
+    setWindowTitle(u"Ruvo Fake-Window ;)"_s);
+    drawCanvas(Qt::black, u"Initializing...."_s, {250, 360});
+}
+
+void SplashWindow::drawCanvas(QColor boxColour, const QString& text, QPoint textPos)
+{
+    QPainter painter(&m_canvas);
+    painter.fillRect(m_canvas.rect(), boxColour);
+    painter.drawImage(0, 0, m_background);
+    painter.setFont(programFont(1));
+    painter.setPen(Qt::white);
+    const int ascent = painter.fontMetrics().ascent();
+    painter.drawText(textPos + QPoint(0, ascent), text);
+    painter.end();
+    update();
+}
+
+void SplashWindow::showStatus(const QString& text, QColor boxColour)
+{
+    drawCanvas(boxColour, text, {250, 260});
+    repaint();
+}
+
+void SplashWindow::unfold(const QSize& desktop)
+{
+    const QRect target(desktop.width() / 2 - 400, desktop.height() / 2 - 190, kWindowSize.width(),
+                       kWindowSize.height());
+    const QRect centre(target.center(), QSize(1, 1));
+    setGeometry(centre);
+    show();
+    animateGeometry(this, centre, target);
+    activateWindow();
+}
+
+void SplashWindow::foldAndClose()
+{
+    const QRect from = geometry();
+    animateGeometry(this, from, QRect(from.center(), QSize(1, 1)));
+    close();
+}
+
+void SplashWindow::paintEvent(QPaintEvent*)
+{
+    // The canvas is drawn at full size and shown scaled into the smaller window.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), kWindowSize), m_canvas);
+}

@@ -1,0 +1,33 @@
+#include "appointments/appointmentpage.h"
+
+#include "views/controls.h"
+#include "views/listcolumns.h"
+#include "views/preferences.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+AppointmentPage::AppointmentPage(const Preferences& prefs, QWidget* parent)
+    : QWidget(parent)
+{
+    using namespace Controls;
+    m_list = new QTreeWidget(this);
+    m_list->setObjectName(u"appointmentList"_s);
+    m_list->setGeometry(0, 0, 645, 503);
+    setUpMovableColumns(*m_list, prefs.appointmentColumnTitles, prefs.appointmentColumnWidths);
+
+    m_search = textField(this, u"appointmentSearch"_s, {503, 503, 135, 20});
+    label(this, u"appointmentSearchLabel"_s, u"Suchen:"_s, {458, 508, 45, 15});
+    m_sortKey = dropDown(this, u"appointmentSortKey"_s,
+                         {u"Gruppe"_s, u"Beschreibung"_s, u"Anfang"_s, u"Ende"_s},
+                         {283, 503, 100, 100});
+    m_sortKey->setCurrentIndex(prefs.sortterms);
+    m_sortDirection = dropDown(this, u"appointmentSortDirection"_s, {u"Aufst."_s, u"Abst."_s},
+                               {388, 503, 60, 100});
+    m_sortDirection->setCurrentIndex(prefs.sorttermsdir);
+    label(this, u"appointmentSortLabel"_s, u"Sortieren nach:"_s, {208, 508, 75, 15});
+}

@@ -1,0 +1,62 @@
+#include "views/controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace Controls {
+
+namespace {
+template<typename T>
+T* place(T* widget, const QString& name, const QRect& geometry)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
+    return widget;
+}
+} // namespace
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+              Qt::Alignment alignment)
+{
+    auto* l = place(new QLabel(text, parent), name, geometry);
+    l->setAlignment(alignment);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& text,
+                    const QRect& geometry)
+{
+    return place(new QPushButton(text, parent), name, geometry);
+}
+
+QComboBox* dropDown(QWidget* parent, const QString& name, const QStringList& items,
+                    const QRect& geometry)
+{
+    // The height given is that of the opened list; the closed box keeps one line.
+    auto* box = place(new QComboBox(parent), name, QRect(geometry.topLeft(), QSize(geometry.width(), 20)));
+    box->addItems(items);
+    box->setMaxVisibleItems(std::max(1, (geometry.height() - 20) / 14));
+    return box;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& text,
+                    const QRect& geometry)
+{
+    return place(new QCheckBox(text, parent), name, geometry);
+}
+
+QLineEdit* textField(QWidget* parent, const QString& name, const QRect& geometry)
+{
+    return place(new QLineEdit(parent), name, geometry);
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry)
+{
+    return place(new QGroupBox(title, parent), name, geometry);
+}
+
+} // namespace Controls

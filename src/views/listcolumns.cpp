@@ -1,0 +1,38 @@
+#include "views/listcolumns.h"
+
+#include "views/gridlinedelegate.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+void setUpMovableColumns(QTreeWidget& list, std::span<const QString> titles,
+                         std::span<const int> widths)
+{
+    list.setRootIsDecorated(false);
+    list.setUniformRowHeights(true);
+    list.setAllColumnsShowFocus(true);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setItemDelegate(new GridLineDelegate(&list));
+    list.setColumnCount(static_cast<int>(titles.size()));
+    list.setHeaderLabels(QStringList(titles.begin(), titles.end()));
+    QHeaderView* header = list.header();
+    header->setSectionsMovable(true);
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(0);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        header->resizeSection(static_cast<int>(i), widths[i]);
+}
+
+void readColumnsInDisplayOrder(const QTreeWidget& list, std::span<QString> titles,
+                               std::span<int> widths)
+{
+    const QHeaderView* header = list.header();
+    const QTreeWidgetItem* headerItem = list.headerItem();
+    const int count = std::min<int>(header->count(), static_cast<int>(titles.size()));
+    for (int visual = 0; visual < count; ++visual) {
+        const int logical = header->logicalIndex(visual);
+        titles[static_cast<std::size_t>(visual)] = headerItem->text(logical);
+        widths[static_cast<std::size_t>(visual)] = header->sectionSize(logical);
+    }
+}
