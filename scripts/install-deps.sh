@@ -9,7 +9,7 @@ packages=(
     libbenchmark-dev
     fonts-liberation
     qt6-translations-l10n
-    xvfb xauth xdotool x11-utils
+    xvfb xauth xdotool x11-utils trayer
     clang-format
 )
 

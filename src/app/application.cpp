@@ -3,6 +3,7 @@
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
+#include "app/traymenu.h"
 #include "appointments/appointmentpage.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -31,8 +31,7 @@ constexpr int kReminderIntervalMs = 10000;
 Application::Application(Context& context)
     : m_ctx(context)
     , m_instanceLock(context.filePath(u"ruvo.lock"_s))
-{
-}
+{}
 
 Application::~Application() = default;
 
@@ -160,8 +159,7 @@ void Application::buildMainWindow()
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
     m_overviews->paintBarStrips();
     m_window->centreOn(m_ctx.desktopSize);
-    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter,
-                  *m_ctx.images);
+    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
 
     m_overviews->drawYear();
     m_overviews->setYearLabel();
@@ -171,13 +169,11 @@ void Application::buildMainWindow()
 
 void Application::createTrayIcon()
 {
-    m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->setObjectName(u"trayMenu"_s);
-    m_trayMenu->addAction(u"&Hauptfenster Anzeigen"_s, this, &Application::showMainWindow);
-    m_trayMenu->addAction(u"&Termine verwalten"_s, this, [] {});
-    m_trayMenu->addAction(u"&Info"_s, this, &Application::startInfoProgram);
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(u"Beenden"_s, this, [this] { requestQuit(QuitState::Exit); });
+    m_trayMenu = std::make_unique<TrayMenu>();
+    connect(m_trayMenu.get(), &TrayMenu::showWindowRequested, this, &Application::showMainWindow);
+    connect(m_trayMenu.get(), &TrayMenu::infoRequested, this, &Application::startInfoProgram);
+    connect(m_trayMenu.get(), &TrayMenu::quitRequested, this,
+            [this] { requestQuit(QuitState::Exit); });
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;

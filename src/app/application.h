@@ -10,9 +10,9 @@
 
 class MainWindow;
 class Overviews;
-class QMenu;
 class QSystemTrayIcon;
 class SplashWindow;
+class TrayMenu;
 
 // The program's run: start-up, the event loop with tray icon and timers, and shutdown.
 class Application : public QObject
@@ -57,7 +57,7 @@ private:
     QLockFile m_instanceLock;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Overviews> m_overviews;
-    std::unique_ptr<QMenu> m_trayMenu;
+    std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
     QTimer m_clockTimer;
     QTimer m_reminderTimer;

@@ -26,8 +26,8 @@ QColor fromColorRef(int value)
 QString NotesPage::insertButtonText(int activePicture)
 {
     if (activePicture != 0)
-        return u"ASCII-Bild einfügen (derzeit ist "_s + QString::number(activePicture)
-               + u" aktiv)"_s;
+        return u"ASCII-Bild einfügen (derzeit ist "_s + QString::number(activePicture) +
+               u" aktiv)"_s;
     return u"ASCII-Bild einfügen (derzeit ist keins aktiv)"_s;
 }
 
@@ -47,8 +47,8 @@ NotesPage::NotesPage(int w, int h, const Preferences& prefs, QWidget* parent)
 
     m_remove = Controls::button(this, u"removePicturesButton"_s, u"Alle ASCII-Bilder entfernen"_s,
                                 {410, h, 200, 20});
-    m_insert = Controls::button(this, u"insertPictureButton"_s,
-                                insertButtonText(prefs.asciiimage), {5, h, 400, 20});
+    m_insert = Controls::button(this, u"insertPictureButton"_s, insertButtonText(prefs.asciiimage),
+                                {5, h, 400, 20});
 
     m_menu = new QMenu(this);
     m_menu->setObjectName(u"notesEditMenu"_s);
@@ -60,9 +60,8 @@ NotesPage::NotesPage(int w, int h, const Preferences& prefs, QWidget* parent)
     m_menu->addAction(u"&Einfügen"_s, m_editor, &QTextEdit::paste);
     m_menu->addAction(u"&Alles Markieren"_s, m_editor, &QTextEdit::selectAll);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        m_menu->popup(m_editor->viewport()->mapToGlobal(pos));
-    });
+    connect(m_editor, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_menu->popup(m_editor->viewport()->mapToGlobal(pos)); });
 }
 
 void NotesPage::loadNotes(const QString& path, int activePicture)

@@ -6,8 +6,7 @@ UrlHighlighter::UrlHighlighter(QTextDocument* document)
     : QSyntaxHighlighter(document)
     , m_pattern(u"\\b(?:(?:https?|ftp|file)://|www\\.|mailto:)[^\\s<>\"]+"_s,
                 QRegularExpression::CaseInsensitiveOption)
-{
-}
+{}
 
 void UrlHighlighter::highlightBlock(const QString& text)
 {

@@ -37,7 +37,8 @@ QComboBox* dropDown(QWidget* parent, const QString& name, const QStringList& ite
                     const QRect& geometry)
 {
     // The height given is that of the opened list; the closed box keeps one line.
-    auto* box = place(new QComboBox(parent), name, QRect(geometry.topLeft(), QSize(geometry.width(), 20)));
+    auto* box = place(new QComboBox(parent), name,
+                      QRect(geometry.topLeft(), QSize(geometry.width(), 20)));
     box->addItems(items);
     box->setMaxVisibleItems(std::max(1, (geometry.height() - 20) / 14));
     return box;

@@ -17,8 +17,14 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    enum Page { YearPageIndex, WeekPageIndex, AddressPageIndex, AppointmentPageIndex,
-                NotesPageIndex, SettingsPageIndex };
+    enum Page {
+        YearPageIndex,
+        WeekPageIndex,
+        AddressPageIndex,
+        AppointmentPageIndex,
+        NotesPageIndex,
+        SettingsPageIndex
+    };
 
     explicit MainWindow(const Preferences& prefs, QWidget* parent = nullptr);
 

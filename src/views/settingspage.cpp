@@ -61,8 +61,8 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
 
     frame(this, u"backupFrame"_s, u"Sicherungen:"_s, {215, 170, 330, 90});
     m_backup = button(this, u"backupButton"_s, u"Datenbank jetzt Sichern"_s, {220, 190, 140, 20});
-    m_restore = button(this, u"restoreButton"_s, u"Sicherungsdatei rücksichern"_s,
-                       {370, 190, 160, 20});
+    m_restore =
+            button(this, u"restoreButton"_s, u"Sicherungsdatei rücksichern"_s, {370, 190, 160, 20});
     label(this, u"backupNote"_s,
           u"Die Datenbank wird aus sicherheitsgründen bein regulären Programmende automatisch "
           "ins Arbeitsverzeichniss als 'recovery' gesichert"_s,
@@ -120,8 +120,8 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     m_autostart = checkBox(this, u"autostartBox"_s, u"Beim Windows-start mit starten"_s,
                            {13, 410, 180, 15});
     m_autostart->setChecked(prefs.autostart != 0);
-    m_update = checkBox(this, u"updateBox"_s, u"Beim Start nach Updates suchen"_s,
-                        {13, 430, 180, 15});
+    m_update =
+            checkBox(this, u"updateBox"_s, u"Beim Start nach Updates suchen"_s, {13, 430, 180, 15});
     m_update->setChecked(prefs.update != 0);
     m_splash = checkBox(this, u"splashBox"_s, u"Splash-Screen anzeigen"_s, {13, 450, 180, 15});
     m_splash->setChecked(prefs.splash != 0);

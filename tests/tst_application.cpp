@@ -1,0 +1,175 @@
+#include "app/application.h"
+#include "app/traymenu.h"
+#include "common/imagepackformat.h"
+
+#include "support/scriptedprompter.h"
+#include "support/testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFirstRunQuestion =
+        u"Datenbank / Es scheint keine bestehende Datenbank zu existieren,\n"
+        "entweder es wird eine Leere Datenbank erstellt, oder es wird versucht eine bestehende "
+        "Datenbanksicherung rück zu sichern.\nMöchten Sie eine Neue Datenbank erstellen?"_s;
+const QString kRestoreQuestion =
+        u"Datenbankfehler entdeckt! / Es wurde ein Datenbankfehler entdeckt. Stellen Sie sicher, "
+        "dass Ruvo nur einmal ausgeführt wird.\n Falls der Fehler zum wiederholten male auftritt "
+        "sollten Sie die Sicherungsdatenbank Rücksichern.\nSoll jetzt rückgesichert werden?"_s;
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+// The start-up paths that end before the event loop, run in-process with scripted answers.
+class TestApplication : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void damagedImagePackEndsWithMessage_data();
+    void damagedImagePackEndsWithMessage();
+    void secondInstanceIsTurnedAway();
+    void unopenableDatabaseShowsSqliteText();
+    void declinedFirstRunOffersRestore();
+    void declinedFirstRunRestoresRecoveryCopy();
+    void trayMenuItems();
+
+private:
+    int run();
+
+    std::unique_ptr<TestDirectory> m_dir;
+    ScriptedPrompter m_prompter;
+    FixedClock m_clock{makeDate(2007, 9, 20, 19, 56, 0)};
+};
+
+void TestApplication::init()
+{
+    m_dir = std::make_unique<TestDirectory>();
+    QVERIFY(QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s)));
+}
+
+void TestApplication::cleanup()
+{
+    m_dir.reset();
+    m_prompter.clear();
+}
+
+int TestApplication::run()
+{
+    Context context(m_dir->path(), m_prompter, m_clock);
+    Application app(context);
+    return app.run();
+}
+
+void TestApplication::damagedImagePackEndsWithMessage_data()
+{
+    QTest::addColumn<QByteArray>("pack");
+    QTest::addColumn<bool>("present");
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("truncated") << readFile(builtImagePackPath()).left(5000) << true;
+    QTest::newRow("garbage") << QByteArray(3000, '\xab') << true;
+}
+
+void TestApplication::damagedImagePackEndsWithMessage()
+{
+    QFETCH(QByteArray, pack);
+    QFETCH(bool, present);
+    QFile::remove(m_dir->filePath(u"imgs.pak"_s));
+    if (present)
+        writeFile(m_dir->filePath(u"imgs.pak"_s), pack);
+
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.transcript(),
+             QStringList{u"ERROR / couldn't Load Image PAK-file....(hasches gfressn?\?)"_s});
+    QVERIFY(!QFile::exists(m_dir->filePath(u"data.zr"_s)));
+}
+
+void TestApplication::secondInstanceIsTurnedAway()
+{
+    QLockFile running(m_dir->filePath(u"ruvo.lock"_s));
+    QVERIFY(running.tryLock(0));
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.transcript(),
+             QStringList{u"Instance Running / Sorry, aber Ruvo ist bereits einmal gestartet, "
+                         "eventuell ist es in der rechten Ecke der Taskleiste als kleines Icon "
+                         "versteckt.(kann nicht doppelt gestartet werden)"_s});
+    // The database of the running instance is not touched: no first-run question either.
+    QVERIFY(!QFile::exists(m_dir->filePath(u"data.zr"_s)));
+}
+
+void TestApplication::unopenableDatabaseShowsSqliteText()
+{
+    // A folder in place of the file cannot be opened as a database.
+    QVERIFY(QDir(m_dir->path()).mkdir(u"data.zr"_s));
+    writeFile(m_dir->filePath(u"data.zr/x"_s), "x");
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.calls().size(), 1);
+    QCOMPARE(m_prompter.calls().first().title, u"Error"_s);
+    QVERIFY2(m_prompter.calls().first().text.contains(u"unable to open"_s),
+             qPrintable(m_prompter.calls().first().text));
+    QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+}
+
+void TestApplication::declinedFirstRunOffersRestore()
+{
+    writeFile(m_dir->filePath(u"data.zr"_s), QByteArray()); // empty counts as missing
+    m_prompter.answer(false);                               // no new database
+    m_prompter.answer(false);                               // no restore
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.transcript(), (QStringList{kFirstRunQuestion, kRestoreQuestion}));
+    QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+    QVERIFY(!QFile::exists(m_dir->filePath(u"recovery.zr"_s)));
+}
+
+void TestApplication::declinedFirstRunRestoresRecoveryCopy()
+{
+    createBootstrappedDatabase(m_dir->filePath(u"recovery.zr"_s));
+    writeFile(m_dir->filePath(u"notizen.zr"_s), "Meine Notizen\r\n");
+    m_prompter.answer(false); // no new database
+    m_prompter.answer(true);  // restore recovery.zr
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.transcript(),
+             (QStringList{kFirstRunQuestion, kRestoreQuestion,
+                          u"Rücksicherung / Die Rücksicherung wurde erfolgreich durchgeführt!"_s}));
+    QCOMPARE(readFile(m_dir->filePath(u"data.zr"_s)), readFile(m_dir->filePath(u"recovery.zr"_s)));
+    QVERIFY(QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+    // No notes were loaded in this run, so the file keeps what it held.
+    QCOMPARE(readFile(m_dir->filePath(u"notizen.zr"_s)), QByteArray("Meine Notizen\r\n"));
+}
+
+void TestApplication::trayMenuItems()
+{
+    TrayMenu menu;
+    QStringList texts;
+    for (QAction* action : menu.actions())
+        texts << (action->isSeparator() ? u"-"_s : action->text());
+    QCOMPARE(texts, (QStringList{u"&Hauptfenster Anzeigen"_s, u"&Termine verwalten"_s, u"&Info"_s,
+                                 u"-"_s, u"Beenden"_s}));
+    QSignalSpy quit(&menu, &TrayMenu::quitRequested);
+    menu.actions().last()->trigger();
+    QCOMPARE(quit.count(), 1);
+}
+
+QTEST_MAIN(TestApplication)
+#include "tst_application.moc"
