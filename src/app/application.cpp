@@ -80,6 +80,11 @@ int Application::run()
     connectControls();
     startTimers();
 
+    // Logout or system shutdown through the session manager: end as by "Beenden".
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        m_ctx.prompter.inform(u"runterfahren"_s, u"runterfahren"_s);
+        requestQuit(QuitState::Exit);
+    });
     auto* watcher = new TerminationWatcher(this);
     connect(watcher, &TerminationWatcher::terminationRequested, this,
             [this] { requestQuit(QuitState::Exit); });
