@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <vector>
+
 Database::Database(sqlite3* handle, QString path)
     : m_handle(handle)
     , m_path(std::move(path))
@@ -33,6 +35,7 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
 
 bool Database::execSql(const QString& sql)
 {
+    ++m_statements;
     return sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -54,6 +57,35 @@ bool Database::queryTable(const QString& sql, QueryCursor& cursor)
     cursor.m_row = 0;
     cursor.m_column = 0;
     return true;
+}
+
+bool Database::forEachRow(const QString& sql,
+                          const std::function<void(std::span<const qint64>)>& visit)
+{
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement,
+                           nullptr) != SQLITE_OK)
+        return false;
+    const int columns = sqlite3_column_count(statement);
+    std::vector<qint64> row(static_cast<std::size_t>(columns));
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c)
+            row[static_cast<std::size_t>(c)] = sqlite3_column_int64(statement, c);
+        visit(row);
+    }
+    sqlite3_finalize(statement);
+    return rc == SQLITE_DONE;
+}
+
+Database::ChangeStamp Database::changeStamp()
+{
+    ChangeStamp stamp;
+    stamp.statements = m_statements;
+    forEachRow(QStringLiteral("PRAGMA data_version"),
+               [&stamp](std::span<const qint64> row) { stamp.dataVersion = row[0]; });
+    return stamp;
 }
 
 QString Database::errorText() const

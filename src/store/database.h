@@ -3,7 +3,9 @@
 #include <QString>
 
 #include <QtGlobal>
+#include <functional>
 #include <memory>
+#include <span>
 
 struct sqlite3;
 class QueryCursor;
@@ -24,6 +26,21 @@ public:
     // Loads the whole result into the cursor (releasing what it held before); false on failure,
     // leaving the cursor empty.
     bool queryTable(const QString& sql, QueryCursor& cursor);
+    // Runs a query whose columns are numbers and hands each row to the visitor, NULL as 0. For the
+    // thousands of rows of an overview picture, where building a text table would cost more than
+    // the query itself. False when the query failed.
+    bool forEachRow(const QString& sql, const std::function<void(std::span<const qint64>)>& visit);
+
+    // Changes whenever the data may have changed: a statement of this connection or a commit of
+    // another one. Equal stamps mean that what was read before still holds.
+    struct ChangeStamp
+    {
+        quint64 statements = 0;
+        qint64 dataVersion = 0;
+        friend bool operator==(const ChangeStamp&, const ChangeStamp&) = default;
+    };
+    ChangeStamp changeStamp();
+
     // SQLite's text for the last failure of this connection.
     QString errorText() const;
     // The id given to the row of the last successful INSERT.
@@ -37,6 +54,7 @@ private:
     sqlite3* m_handle;
     QString m_path;
     int m_savepointDepth = 0;
+    quint64 m_statements = 0;
     friend class Transaction;
 };
 

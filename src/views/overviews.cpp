@@ -1,30 +1,115 @@
 #include "views/overviews.h"
 
 #include "app/context.h"
+#include "groups/displayfilterdialog.h"
+#include "views/hoverpreview.h"
+#include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
+#include "views/overviewdisplay.h"
 #include "views/overviewview.h"
 #include "views/weekpage.h"
+#include "views/weekrenderer.h"
 #include "views/yearpage.h"
+#include "views/yearrenderer.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
+using namespace HoverGeometry;
 
 Overviews::Overviews(Context& ctx, MainWindow& window)
     : m_ctx(ctx)
     , m_window(window)
+    , m_preview(new HoverPreviewWindow(*ctx.images, &window))
 {
-    QImage black(window.pictureWidth(), window.pictureHeight(), QImage::Format_RGB32);
-    black.fill(Qt::black);
-    window.yearPage()->view()->setImage(black);
-    window.weekPage()->view()->setImage(black);
+    // Both pictures start black until they are first drawn.
+    m_yearFinished = QImage(window.pictureWidth(), window.pictureHeight(), QImage::Format_RGB32);
+    m_yearFinished.fill(Qt::black);
+    m_weekFinished = m_yearFinished;
+    showYear(m_yearFinished);
+    showWeek(m_weekFinished);
+    databaseReplaced();
+    connectYearPage();
+    connectWeekPage();
 }
 
 Overviews::~Overviews() = default;
 
-void Overviews::drawYear() {}
+void Overviews::databaseReplaced()
+{
+    m_yearRenderer = std::make_unique<YearRenderer>(*m_ctx.db, m_ctx.prompter, *m_ctx.images);
+    m_weekRenderer = std::make_unique<WeekRenderer>(*m_ctx.db, m_ctx.prompter, *m_ctx.images);
+}
 
-void Overviews::drawWeek() {}
+void Overviews::connectYearPage()
+{
+    YearPage* page = m_window.yearPage();
+    connect(page->previousButton(), &QPushButton::clicked, this, [this] { moveYear(-1); });
+    connect(page->nextButton(), &QPushButton::clicked, this, [this] { moveYear(1); });
+    connect(page->redrawButton(), &QPushButton::clicked, this, [this] {
+        drawYear();
+        setYearLabel();
+    });
+    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::editDisplayGroups);
+    connect(page->legendButton(), &QPushButton::toggled, this, &Overviews::setLegend);
+    connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverYear);
+    connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
+    connect(page->view(), &OverviewView::doubleClicked, this, &Overviews::yearDoubleClick);
+}
+
+void Overviews::connectWeekPage()
+{
+    WeekPage* page = m_window.weekPage();
+    connect(page->previousButton(), &QPushButton::clicked, this, [this] { moveWeek(-1); });
+    connect(page->nextButton(), &QPushButton::clicked, this, [this] { moveWeek(1); });
+    connect(page->redrawButton(), &QPushButton::clicked, this, [this] {
+        drawWeek();
+        setWeekLabel();
+    });
+    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::editDisplayGroups);
+    connect(page->legendButton(), &QPushButton::toggled, this, &Overviews::setLegend);
+    connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverWeek);
+    connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
+    connect(page->view(), &OverviewView::doubleClicked, this, &Overviews::weekDoubleClick);
+}
+
+bool Overviews::legendShown() const
+{
+    return m_ctx.prefs.legende != 0;
+}
+
+void Overviews::showYear(const QImage& image)
+{
+    m_window.yearPage()->view()->setImage(image);
+}
+
+void Overviews::showWeek(const QImage& image)
+{
+    m_window.weekPage()->view()->setImage(image);
+}
+
+void Overviews::drawYear()
+{
+    m_hoverCell.reset();
+    OverviewView* view = m_window.yearPage()->view();
+    view->setImage(OverviewDisplay::updatingNotice(m_yearFinished));
+    view->repaint();
+    m_yearFinished = m_yearRenderer->render(m_yearFinished.size(), m_ctx.view.shownYear,
+                                            m_ctx.clock.now(), m_ctx.prefs);
+    showYear(m_yearFinished);
+}
+
+void Overviews::drawWeek()
+{
+    m_hoverPosition.reset();
+    OverviewView* view = m_window.weekPage()->view();
+    view->setImage(OverviewDisplay::updatingNotice(m_weekFinished));
+    view->repaint();
+    m_weekFinished = m_weekRenderer->render(m_weekFinished.size(), m_ctx.view.weekStart,
+                                            m_ctx.clock.now(), m_ctx.prefs);
+    showWeek(m_weekFinished);
+}
 
 void Overviews::setYearLabel()
 {
@@ -35,7 +120,11 @@ void Overviews::setYearLabel()
     m_window.yearPage()->yearLabel()->setText(text);
 }
 
-void Overviews::setWeekLabel() {}
+void Overviews::setWeekLabel()
+{
+    m_window.weekPage()->weekLabel()->setText(
+            weekLabelText(m_ctx.view.weekStart, m_ctx.view.shownYear));
+}
 
 void Overviews::clockTick(const QString& clockText)
 {
@@ -57,4 +146,149 @@ void Overviews::clockTick(const QString& clockText)
     }
 }
 
-void Overviews::paintBarStrips() {}
+void Overviews::moveYear(int delta)
+{
+    ViewState& view = m_ctx.view;
+    view.shownYear += delta;
+    const DateValue now = m_ctx.clock.now();
+    view.weekStart = view.shownYear == dateParts(now).year
+                             ? mondayOf(now)
+                             : mondayOf(makeDate(view.shownYear, 1, 1));
+    setWeekLabel();
+    drawYear();
+    setYearLabel();
+}
+
+void Overviews::moveWeek(int delta)
+{
+    ViewState& view = m_ctx.view;
+    view.weekStart += delta * 7 * kSecondsPerDay;
+    // The year follows the week; its picture waits for the next redraw.
+    view.shownYear = dateParts(view.weekStart).year;
+    setWeekLabel();
+    drawWeek();
+}
+
+void Overviews::setLegend(bool shown)
+{
+    m_ctx.prefs.legende = shown ? 1 : 0;
+    for (QPushButton* toggle :
+         {m_window.yearPage()->legendButton(), m_window.weekPage()->legendButton()}) {
+        const QSignalBlocker blocker(toggle);
+        toggle->setChecked(shown);
+    }
+    if (m_window.currentPage() == MainWindow::WeekPageIndex)
+        drawWeek();
+    else
+        drawYear();
+}
+
+void Overviews::editDisplayGroups()
+{
+    leaveHover();
+    DisplayFilterDialog dialog(m_ctx.prefs, *m_ctx.db, m_ctx.prompter, *m_ctx.images, &m_window);
+    dialog.exec();
+    if (m_window.currentPage() == MainWindow::WeekPageIndex)
+        drawWeek();
+    else
+        drawYear();
+}
+
+bool Overviews::hoverAllowed()
+{
+    // Only for the window in front; behind another window the preview would float alone.
+    if (m_window.isActiveWindow())
+        return true;
+    leaveHover();
+    return false;
+}
+
+void Overviews::showPreview(const QImage& picture, QPoint globalPos)
+{
+    m_preview->setPicture(picture);
+    m_preview->showAt(globalPos, m_ctx.workArea);
+}
+
+void Overviews::hoverYear(QPoint picturePos, QPoint globalPos)
+{
+    if (!hoverAllowed())
+        return;
+    const std::optional<YearCell> cell =
+            yearCellAt(picturePos, legendShown(), m_ctx.view.shownYear);
+    if (!cell) {
+        leaveHover();
+        return;
+    }
+    if (cell == m_hoverCell) {
+        m_preview->showAt(globalPos, m_ctx.workArea);
+        return;
+    }
+    m_hoverCell = cell;
+    showYear(OverviewDisplay::yearCellFrame(m_yearFinished, cell->month, cell->day, legendShown()));
+    const int year = m_ctx.view.shownYear;
+    const QList<PreviewEntry> entries = HoverPreview::loadDay(
+            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, year, cell->month, cell->day);
+    const DateValue dayStart = makeDate(year, cell->month, cell->day);
+    QList<PreviewLines> lines;
+    for (const PreviewEntry& entry : entries)
+        lines << HoverPreview::dayLines(entry, dayStart);
+    showPreview(HoverPreview::picture(HoverPreview::dayHeader(year, cell->month, cell->day), lines,
+                                      *m_ctx.images),
+                globalPos);
+}
+
+void Overviews::hoverWeek(QPoint picturePos, QPoint globalPos)
+{
+    if (!hoverAllowed())
+        return;
+    const std::optional<WeekPosition> position = weekPositionAt(picturePos, legendShown());
+    if (!position) {
+        leaveHover();
+        return;
+    }
+    if (position == m_hoverPosition) {
+        m_preview->showAt(globalPos, m_ctx.workArea);
+        return;
+    }
+    if (!m_hoverPosition || m_hoverPosition->day != position->day)
+        showWeek(OverviewDisplay::weekRowFrame(m_weekFinished, position->day, legendShown()));
+    m_hoverPosition = position;
+    const DateValue moment = weekPositionMoment(m_ctx.view.weekStart, *position);
+    const QList<PreviewEntry> entries = HoverPreview::loadMoment(
+            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, moment, m_ctx.prefs.showedterms);
+    QList<PreviewLines> lines;
+    for (const PreviewEntry& entry : entries)
+        lines << HoverPreview::momentLines(entry, startOfDay(moment));
+    showPreview(HoverPreview::picture(HoverPreview::momentHeader(moment), lines, *m_ctx.images),
+                globalPos);
+}
+
+void Overviews::leaveHover()
+{
+    m_preview->hide();
+    if (m_hoverCell)
+        showYear(m_yearFinished);
+    if (m_hoverPosition)
+        showWeek(m_weekFinished);
+    m_hoverCell.reset();
+    m_hoverPosition.reset();
+}
+
+void Overviews::yearDoubleClick(QPoint picturePos)
+{
+    const int year = m_ctx.view.shownYear;
+    if (const auto cell = yearCellAt(picturePos, legendShown(), year)) {
+        leaveHover();
+        emit dayActivated(cell->day, cell->month, year);
+    }
+}
+
+void Overviews::weekDoubleClick(QPoint picturePos)
+{
+    if (const auto position = weekPositionAt(picturePos, legendShown())) {
+        leaveHover();
+        const DateParts day =
+                dateParts(m_ctx.view.weekStart + (position->day - 1) * kSecondsPerDay);
+        emit dayActivated(day.day, day.month, day.year);
+    }
+}

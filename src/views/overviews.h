@@ -1,12 +1,19 @@
 #pragma once
 
+#include "common/datevalue.h"
+#include "views/hovergeometry.h"
+
 #include <QImage>
 #include <QObject>
 
-#include "common/datevalue.h"
+#include <memory>
+#include <optional>
 
 struct Context;
+class HoverPreviewWindow;
 class MainWindow;
+class WeekRenderer;
+class YearRenderer;
 
 // The behaviour of the two overview pages: drawing, their buttons, the clock-driven redraws and
 // the hover preview.
@@ -24,15 +31,42 @@ public:
     void setWeekLabel();
     // Once a second while the main window is shown.
     void clockTick(const QString& clockText);
-    // Bar strips follow the bar colour of the preferences.
-    void paintBarStrips();
+    // The renderers hold the connection; a restore replaces it.
+    void databaseReplaced();
+
+    HoverPreviewWindow* previewWindow() const { return m_preview; }
+    // Hides the preview and shows the plain pictures again.
+    void leaveHover();
 
 signals:
     // A double click on a day of either picture.
     void dayActivated(int day, int month, int year);
 
 private:
+    void connectYearPage();
+    void connectWeekPage();
+    void showYear(const QImage& image);
+    void showWeek(const QImage& image);
+    void moveYear(int delta);
+    void moveWeek(int delta);
+    void setLegend(bool shown);
+    void editDisplayGroups();
+    bool hoverAllowed();
+    void hoverYear(QPoint picturePos, QPoint globalPos);
+    void hoverWeek(QPoint picturePos, QPoint globalPos);
+    void yearDoubleClick(QPoint picturePos);
+    void weekDoubleClick(QPoint picturePos);
+    void showPreview(const QImage& picture, QPoint globalPos);
+    bool legendShown() const;
+
     Context& m_ctx;
     MainWindow& m_window;
+    std::unique_ptr<YearRenderer> m_yearRenderer;
+    std::unique_ptr<WeekRenderer> m_weekRenderer;
+    HoverPreviewWindow* m_preview;
+    QImage m_yearFinished;
+    QImage m_weekFinished;
+    std::optional<HoverGeometry::YearCell> m_hoverCell;
+    std::optional<HoverGeometry::WeekPosition> m_hoverPosition;
     int m_redrawCounter = 0;
 };

@@ -1,0 +1,54 @@
+#include "views/hoverpreviewwindow.h"
+
+#include "views/hovergeometry.h"
+#include "views/hoverpreview.h"
+
+#include <QPainter>
+
+HoverPreviewWindow::HoverPreviewWindow(const ImagePack& images, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                             Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput)
+    , m_images(images)
+{
+    setObjectName(QStringLiteral("hoverPreviewWindow"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowOpacity(240.0 / 255.0);
+    resize(kWidth, kInitialHeight);
+}
+
+void HoverPreviewWindow::setPicture(const QImage& picture)
+{
+    m_picture = picture;
+    if (height() != picture.height() || width() != kWidth)
+        resize(kWidth, picture.height());
+    update();
+}
+
+void HoverPreviewWindow::showAt(QPoint globalPointer, const QRect& workArea)
+{
+    move(HoverGeometry::previewPosition(globalPointer, size(), workArea));
+    if (isHidden())
+        show();
+}
+
+void HoverPreviewWindow::showProgressNote(QPoint mainWindowPos)
+{
+    m_picture = HoverPreview::progressNote(m_images);
+    resize(width(), kNoteHeight);
+    move(mainWindowPos + kNoteOffset);
+    show();
+    // The caller is busy until the list is filled, so paint now rather than from the event loop.
+    repaint();
+}
+
+void HoverPreviewWindow::hideNote()
+{
+    hide();
+}
+
+void HoverPreviewWindow::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(0, 0, m_picture);
+}
