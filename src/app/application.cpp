@@ -4,18 +4,23 @@
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
 #include "app/traymenu.h"
+#include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
+#include "appointments/daydialog.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "notes/notespage.h"
 #include "store/backup.h"
 #include "store/schema.h"
+#include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
 #include "views/settingspage.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -162,7 +167,6 @@ void Application::buildMainWindow()
     m_window = std::make_unique<MainWindow>(m_ctx.prefs);
     m_window->notesPage()->loadNotes(m_ctx.filePath(u"notizen.zr"_s), m_ctx.prefs.asciiimage);
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
-    m_overviews->paintBarStrips();
     m_window->centreOn(m_ctx.desktopSize);
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
 
@@ -170,12 +174,17 @@ void Application::buildMainWindow()
     m_overviews->setYearLabel();
     m_overviews->setWeekLabel();
     m_overviews->drawWeek();
+    fillAppointmentList(QString());
 }
 
 void Application::createTrayIcon()
 {
     m_trayMenu = std::make_unique<TrayMenu>();
     connect(m_trayMenu.get(), &TrayMenu::showWindowRequested, this, &Application::showMainWindow);
+    connect(m_trayMenu.get(), &TrayMenu::manageAppointmentsRequested, this, [this] {
+        const DateParts today = dateParts(m_ctx.clock.now());
+        openDayDialog(today.day, today.month, today.year);
+    });
     connect(m_trayMenu.get(), &TrayMenu::infoRequested, this, &Application::startInfoProgram);
     connect(m_trayMenu.get(), &TrayMenu::quitRequested, this,
             [this] { requestQuit(QuitState::Exit); });
@@ -210,6 +219,8 @@ void Application::connectControls()
         else
             requestQuit(QuitState::Exit);
     });
+    connect(m_overviews.get(), &Overviews::dayActivated, this, &Application::openDayDialog);
+    connectAppointmentPage();
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
@@ -307,8 +318,54 @@ void Application::restoreBackup()
 
 void Application::refreshAllViews()
 {
+    m_overviews->databaseReplaced();
     m_overviews->drawYear();
     m_overviews->drawWeek();
+    fillAppointmentList(m_window->appointmentPage()->searchField()->text());
+    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
+}
+
+void Application::connectAppointmentPage()
+{
+    AppointmentPage* page = m_window->appointmentPage();
+    connect(page->searchField(), &QLineEdit::textChanged, this, &Application::fillAppointmentList);
+    auto sortChanged = [this, page](AppointmentSortChoice choice, int value) {
+        // A changed order applies to all coming appointments; the search text waits until it
+        // is edited again.
+        changeAppointmentSort(*page->list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, choice, value,
+                              m_ctx.clock.now(), progressNote());
+    };
+    connect(page->sortKey(), &QComboBox::currentIndexChanged, this,
+            [sortChanged](int index) { sortChanged(AppointmentSortChoice::Key, index); });
+    connect(page->sortDirection(), &QComboBox::currentIndexChanged, this,
+            [sortChanged](int index) { sortChanged(AppointmentSortChoice::Direction, index); });
+}
+
+void Application::fillAppointmentList(const QString& searchText)
+{
+    ::fillAppointmentList(*m_window->appointmentPage()->list(), *m_ctx.db, m_ctx.prompter,
+                          m_ctx.prefs, m_ctx.clock.now(), searchText, progressNote());
+}
+
+ProgressNote Application::progressNote()
+{
+    // The hover preview window doubles as the note while the list is reread.
+    return [this](bool show) {
+        if (show)
+            m_overviews->previewWindow()->showProgressNote(m_window->pos());
+        else
+            m_overviews->previewWindow()->hideNote();
+    };
+}
+
+void Application::openDayDialog(int day, int month, int year)
+{
+    m_overviews->leaveHover();
+    DayDialog dialog(m_ctx, day, month, year, m_window.get());
+    dialog.exec();
+    m_overviews->drawYear();
+    m_overviews->drawWeek();
+    fillAppointmentList(m_window->appointmentPage()->searchField()->text());
 }
 
 int Application::shutdown()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/context.h"
+#include "appointments/appointmentlist.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -51,6 +52,10 @@ private:
     void saveBackup();
     void restoreBackup();
     void refreshAllViews();
+    void connectAppointmentPage();
+    void fillAppointmentList(const QString& searchText);
+    ProgressNote progressNote();
+    void openDayDialog(int day, int month, int year);
     int shutdown();
 
     Context& m_ctx;
