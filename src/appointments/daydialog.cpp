@@ -5,6 +5,7 @@
 #include "appointments/datefield.h"
 #include "common/programfont.h"
 #include "common/sqltext.h"
+#include "reminders/remindercodes.h"
 #include "store/databaseerror.h"
 #include "store/querycursor.h"
 #include "views/controls.h"
@@ -33,10 +34,8 @@ const QString kEndBeforeStart = u"Das Enddatum darf nicht VOR den Anfangsdatum s
 
 const QStringList kRepeatChoices{u"nicht"_s, u"jährlich"_s, u"monatlich"_s, u"wöchentlich"_s,
                                  u"Alle"_s};
-const QStringList kReminderTimes{u"keine"_s, u"eine Woche zuvor"_s, u"ein Tag zuvor"_s,
-                                 u"eine Stunde zuvor"_s, u"bei Terminbeginn"_s};
-const QStringList kReminderRepeats{u"einmal"_s, u"viertelstündlich"_s, u"stündlich"_s,
-                                   u"täglich"_s};
+const QStringList kReminderTimes = ReminderCodes::leadChoices();
+const QStringList kReminderRepeats = ReminderCodes::repeatChoices();
 
 enum RepeatChoice { RepeatNot, RepeatYearly, RepeatMonthly, RepeatWeekly, RepeatEveryN };
 
@@ -338,12 +337,10 @@ void DayDialog::onAllDayClicked(bool checked)
 
 void DayDialog::onReminderTimeChosen(int index)
 {
-    // The later the reminder, the fewer repetitions make sense before the start.
-    m_reminderRepeatAllowed = index > 0;
-    if (index > 0) {
-        const int count = 5 - index;
+    const int count = ReminderCodes::repeatChoiceCount(index);
+    m_reminderRepeatAllowed = count > 0;
+    if (count > 0)
         fillReminderRepetition(count, m_ctx.prefs.allgremsg);
-    }
     updateEnabledStates();
 }
 

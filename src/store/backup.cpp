@@ -27,7 +27,7 @@ QString recoveryPath(const QString& programDir)
     return programDir + u"recovery.zr"_s;
 }
 
-// The dialogs start in this folder; the program never creates it.
+// Both dialogs start in this folder.
 QString backupFolder(const QString& programDir)
 {
     return programDir + u"recovery/"_s;

@@ -1,5 +1,6 @@
 #include "views/settingspage.h"
 
+#include "reminders/remindercodes.h"
 #include "views/controls.h"
 #include "views/preferences.h"
 
@@ -15,17 +16,6 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList SettingsPage::leadChoices()
-{
-    return {u"keine"_s, u"eine Woche zuvor"_s, u"ein Tag zuvor"_s, u"eine Stunde zuvor"_s,
-            u"bei Terminbeginn"_s};
-}
-
-QStringList SettingsPage::repeatChoices()
-{
-    return {u"einmal"_s, u"viertelstündlich"_s, u"stündlich"_s, u"täglich"_s};
-}
-
 SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     : QWidget(parent)
 {
@@ -33,14 +23,18 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
 
     frame(this, u"remindersFrame"_s, u"Benachrichtigungen:"_s, {215, 8, 330, 75});
     label(this, u"birthdayLabel"_s, u"Geburtstage:"_s, {220, 25, 90, 15});
-    m_birthdayLead = dropDown(this, u"birthdayLead"_s, leadChoices(), {310, 25, 120, 80});
+    m_birthdayLead =
+            dropDown(this, u"birthdayLead"_s, ReminderCodes::leadChoices(), {310, 25, 120, 80});
     m_birthdayLead->setCurrentIndex(prefs.gebmsgtime);
-    m_birthdayRepeat = dropDown(this, u"birthdayRepeat"_s, repeatChoices(), {435, 25, 100, 80});
+    m_birthdayRepeat =
+            dropDown(this, u"birthdayRepeat"_s, ReminderCodes::repeatChoices(), {435, 25, 100, 80});
     m_birthdayRepeat->setCurrentIndex(prefs.gebremsg);
     label(this, u"defaultLabel"_s, u"Allg. Vorauswahl:"_s, {220, 55, 90, 15});
-    m_defaultLead = dropDown(this, u"defaultLead"_s, leadChoices(), {310, 55, 120, 80});
+    m_defaultLead =
+            dropDown(this, u"defaultLead"_s, ReminderCodes::leadChoices(), {310, 55, 120, 80});
     m_defaultLead->setCurrentIndex(prefs.allgmsgtime);
-    m_defaultRepeat = dropDown(this, u"defaultRepeat"_s, repeatChoices(), {435, 55, 100, 80});
+    m_defaultRepeat =
+            dropDown(this, u"defaultRepeat"_s, ReminderCodes::repeatChoices(), {435, 55, 100, 80});
     m_defaultRepeat->setCurrentIndex(prefs.allgremsg);
 
     frame(this, u"barColourFrame"_s, u"Balkenfarbe:"_s, {215, 87, 330, 75});

@@ -37,9 +37,6 @@ public:
     QCheckBox* updateBox() const { return m_update; }
     QCheckBox* splashBox() const { return m_splash; }
 
-    static QStringList leadChoices();
-    static QStringList repeatChoices();
-
 private:
     QComboBox* m_birthdayLead;
     QComboBox* m_birthdayRepeat;
