@@ -201,8 +201,10 @@ void Application::createTrayIcon()
                 if (m_windowShown) {
                     hideMainWindow();
                 } else {
-                    // The window comes back with the settings as last written.
-                    m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
+                    // The window comes back with the settings as last written; if they could
+                    // not be written, the ones in memory are the user's and stay.
+                    if (m_preferencesWritten)
+                        m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
                     m_overviews->setWeekLabel();
                     showMainWindow();
                 }
@@ -286,7 +288,7 @@ void Application::writePreferences()
         m_window->storeColumnLayouts(m_ctx.prefs);
         m_ctx.prefs.curryear = m_ctx.view.shownYear;
     }
-    m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
+    m_preferencesWritten = m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
     // Notes that were never loaded must not overwrite the file with an empty editor.
     if (m_window)
         m_window->notesPage()->saveNotes(m_ctx.filePath(u"notizen.zr"_s));

@@ -68,4 +68,5 @@ private:
     QTimer m_reminderTimer;
     QTimer m_quitWatch;
     bool m_windowShown = false;
+    bool m_preferencesWritten = false;
 };
