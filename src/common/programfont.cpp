@@ -7,13 +7,13 @@ using namespace Qt::StringLiterals;
 
 QFont programFont(int number)
 {
-    struct Spec
+    struct FontDescription
     {
         const char16_t* face;
         int points;
         bool bold;
     };
-    static constexpr std::array<Spec, 6> specs{{
+    static constexpr std::array<FontDescription, 6> fonts{{
             {u"Arial", 12, true},
             {u"Arial", 8, false},
             {u"Arial", 8, true},
@@ -21,10 +21,10 @@ QFont programFont(int number)
             {u"lucida Console", 12, true},
             {u"Arial", 400, true},
     }};
-    const Spec& spec = specs.at(static_cast<std::size_t>(number - 1));
-    QFont font(QString::fromUtf16(spec.face));
-    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
-    font.setBold(spec.bold);
+    const FontDescription& description = fonts.at(static_cast<std::size_t>(number - 1));
+    QFont font(QString::fromUtf16(description.face));
+    font.setPixelSize(static_cast<int>(std::lround(description.points * 96.0 / 72.0)));
+    font.setBold(description.bold);
     if (number == 5) {
         font.setStyleHint(QFont::TypeWriter);
         font.setFixedPitch(true);
