@@ -13,22 +13,13 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include "silentprompter.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Says Yes to everything and shows nothing.
-class SilentPrompter final : public Prompter
-{
-public:
-    void inform(const QString&, const QString&) override {}
-    void warn(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-};
 
 // A weekly series from 1 January to 31 December: 53 members, each with its duplicate check.
 void weeklySeriesOverAYear(benchmark::State& state)

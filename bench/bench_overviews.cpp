@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
+#include "silentprompter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -22,16 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class SilentPrompter final : public Prompter
-{
-public:
-    void inform(const QString&, const QString&) override {}
-    void warn(const QString&, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-};
 
 QString packPath()
 {
@@ -80,7 +72,7 @@ void yearRedraw(benchmark::State& state)
         return;
     }
     Calendar calendar(static_cast<int>(state.range(0)));
-    SilentPrompter prompter;
+    SilentPrompter prompter(false);
     Preferences prefs;
     prefs.legende = 1;
     const YearRenderer renderer(*calendar.db, prompter, *images);
@@ -106,7 +98,7 @@ void weekRedraw(benchmark::State& state)
         return;
     }
     Calendar calendar(static_cast<int>(state.range(0)));
-    SilentPrompter prompter;
+    SilentPrompter prompter(false);
     Preferences prefs;
     prefs.legende = 1;
     const WeekRenderer renderer(*calendar.db, prompter, *images);

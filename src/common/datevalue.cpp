@@ -31,14 +31,6 @@ void civilFromDays(qint64 z, int& year, int& month, int& day)
     year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
 void appendPadded(QString& out, int value, int width)
 {
     out += QString::number(value).rightJustified(width, u'0');
@@ -71,7 +63,7 @@ DateValue makeDate(int year, int month, int day, int hour, int minute, int secon
 DateParts dateParts(DateValue value)
 {
     DateParts p;
-    const qint64 days = floorDiv(value, kSecondsPerDay);
+    const qint64 days = floorDivide(value, kSecondsPerDay);
     const qint64 secs = value - days * kSecondsPerDay;
     civilFromDays(days, p.year, p.month, p.day);
     p.hour = static_cast<int>(secs / 3600);
@@ -89,7 +81,7 @@ int weekdayOf(DateValue value)
 
 DateValue startOfDay(DateValue value)
 {
-    return floorDiv(value, kSecondsPerDay) * kSecondsPerDay;
+    return floorDivide(value, kSecondsPerDay) * kSecondsPerDay;
 }
 
 QString formatDate(QStringView mask, DateValue value)
@@ -196,8 +188,21 @@ int isoWeekNumber(DateValue weekStart)
     DateValue first = makeDate(year, 1, 1);
     while (weekdayOf(first) != 4)
         first += kSecondsPerDay;
-    const qint64 days = floorDiv(startOfDay(thursday) - first, kSecondsPerDay);
+    const qint64 days = floorDivide(startOfDay(thursday) - first, kSecondsPerDay);
     return static_cast<int>(days / 7 + 1);
+}
+
+qint64 floorDivide(qint64 a, qint64 b)
+{
+    qint64 q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+qint64 ceilDivide(qint64 a, qint64 b)
+{
+    return -floorDivide(-a, b);
 }
 
 qint64 parseNumber(QStringView text)

@@ -66,6 +66,11 @@ DateValue mondayOf(DateValue value);
 // the first Thursday of January of the Thursday's year.
 int isoWeekNumber(DateValue weekStart);
 
+// Integer division rounding towards minus and plus infinity, for pixel and day arithmetic that
+// must not bend at zero.
+qint64 floorDivide(qint64 a, qint64 b);
+qint64 ceilDivide(qint64 a, qint64 b);
+
 // Integer parse as the query layer does it: leading blanks and tabs skipped, an optional sign,
 // then decimal digits up to the first other character; no digits give 0.
 qint64 parseNumber(QStringView text);

@@ -6,19 +6,6 @@ namespace HoverGeometry {
 
 namespace {
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if (a % b != 0 && (a < 0) != (b < 0))
-        --q;
-    return q;
-}
-
-qint64 ceilDiv(qint64 a, qint64 b)
-{
-    return -floorDiv(-a, b);
-}
-
 constexpr int kPointerGapX = 10;
 constexpr int kPointerGapY = 20;
 
@@ -27,8 +14,8 @@ constexpr int kPointerGapY = 20;
 std::optional<YearCell> yearCellAt(QPoint position, bool legendShown, int year)
 {
     const int origin = legendShown ? 1 : 40;
-    const qint64 month = ceilDiv(position.x() - origin, 47);
-    const qint64 day = ceilDiv(position.y() - 30, 15);
+    const qint64 month = ceilDivide(position.x() - origin, 47);
+    const qint64 day = ceilDivide(position.y() - 30, 15);
     if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, static_cast<int>(month)))
         return std::nullopt;
     return YearCell{static_cast<int>(month), static_cast<int>(day)};
@@ -37,8 +24,8 @@ std::optional<YearCell> yearCellAt(QPoint position, bool legendShown, int year)
 std::optional<WeekPosition> weekPositionAt(QPoint position, bool legendShown)
 {
     const qint64 length = WeekRenderer::timelineWidth(legendShown);
-    const qint64 minute = 10 * floorDiv((position.x() - 10) * qint64(144), length);
-    const qint64 day = ceilDiv(position.y() - 4, 60);
+    const qint64 minute = 10 * floorDivide((position.x() - 10) * qint64(144), length);
+    const qint64 day = ceilDivide(position.y() - 4, 60);
     if (day < 1 || day > 7 || minute < 0 || minute > 1440)
         return std::nullopt;
     return WeekPosition{static_cast<int>(day), static_cast<int>(minute)};

@@ -15,19 +15,6 @@ namespace {
 
 constexpr DateValue kLastSecondOfDay = kSecondsPerDay - 1;
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if (a % b != 0 && (a < 0) != (b < 0))
-        --q;
-    return q;
-}
-
-qint64 ceilDiv(qint64 a, qint64 b)
-{
-    return -floorDiv(-a, b);
-}
-
 // The id of the named group, 0 when there is none or the query failed.
 int groupIdOf(Database& db, Prompter& prompter, const QString& sql)
 {
@@ -74,9 +61,9 @@ void OverviewData::spreadOverDays(const std::vector<Row>& rows, int dayCount)
 {
     const auto daysOf = [this, dayCount](const OverviewAppointment& a) {
         const qint64 first = std::max<qint64>(
-                0, ceilDiv(a.start - kLastSecondOfDay + 1 - m_firstDay, kSecondsPerDay));
+                0, ceilDivide(a.start - kLastSecondOfDay + 1 - m_firstDay, kSecondsPerDay));
         const qint64 last =
-                std::min<qint64>(dayCount - 1, floorDiv(a.end - 1 - m_firstDay, kSecondsPerDay));
+                std::min<qint64>(dayCount - 1, floorDivide(a.end - 1 - m_firstDay, kSecondsPerDay));
         return std::pair{first, last};
     };
     const auto touches = [this](const OverviewAppointment& a, qint64 day) {
@@ -166,7 +153,7 @@ OverviewData OverviewData::load(Database& db, Prompter& prompter,
             const DateValue intoDay = date - startOfDay(date);
             if (intoDay != 1 && intoDay != 2)
                 continue;
-            const qint64 index = floorDiv(date - firstDay, kSecondsPerDay);
+            const qint64 index = floorDivide(date - firstDay, kSecondsPerDay);
             if (index >= 0 && index < dayCount)
                 ++data.m_holidays[index];
         }
