@@ -71,14 +71,22 @@ if command -v trayer >/dev/null; then
     "$build/ruvo" &
     first=$!
     visible() { xdotool search --onlyvisible --name "^Ruvo          V0.68 Beta by zr\$" 2>/dev/null | wc -l; }
-    sleep 2
-    [ "$(visible)" -eq 0 ] || fail "the main window is shown at start although there is a tray"
-    xdotool mousemove 12 12 click --repeat 2 --delay 80 1
-    sleep 1
-    [ "$(visible)" -eq 1 ] || fail "a double click on the tray icon did not show the window"
-    xdotool mousemove 12 12 click --repeat 2 --delay 80 1
-    sleep 1
-    [ "$(visible)" -eq 0 ] || fail "a second double click did not hide the window"
+    # Waits up to five seconds for the main window to be shown (1) or hidden (0).
+    expect_visible() {
+        for _ in $(seq 1 50); do
+            [ "$(visible)" -eq "$1" ] && return 0
+            sleep 0.1
+        done
+        return 1
+    }
+    double_click_tray() { xdotool mousemove 12 12 click --repeat 2 --delay 80 1; }
+    # The icon is in the tray once the program is past its start-up.
+    sleep 3
+    expect_visible 0 || fail "the main window is shown at start although there is a tray"
+    double_click_tray
+    expect_visible 1 || fail "a double click on the tray icon did not show the window"
+    double_click_tray
+    expect_visible 0 || fail "a second double click did not hide the window"
     kill -TERM $first
     wait $first || fail "tray instance ended with $?"
     kill $tray 2>/dev/null || true
