@@ -24,6 +24,21 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, const Q
 {
     auto* l = place(new QLabel(text, parent), name, geometry);
     l->setAlignment(alignment);
+    // The layout was made for a narrower system font: a left-aligned text that does not fit may
+    // run on to the right rather than be cut off.
+    if (alignment & Qt::AlignLeft) {
+        const int needed = l->fontMetrics().horizontalAdvance(text) + 1;
+        if (needed > geometry.width() && !text.contains(u'\n'))
+            l->resize(needed, geometry.height());
+    }
+    return l;
+}
+
+QLabel* note(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
+{
+    auto* l = place(new QLabel(text, parent), name, geometry);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setWordWrap(true);
     return l;
 }
 

@@ -19,6 +19,8 @@ namespace Controls {
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+// A text of several lines, wrapped within its box.
+QLabel* note(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
 QPushButton* button(QWidget* parent, const QString& name, const QString& text,
                     const QRect& geometry);
 QComboBox* dropDown(QWidget* parent, const QString& name, const QStringList& items,

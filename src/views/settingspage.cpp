@@ -57,11 +57,10 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     m_backup = button(this, u"backupButton"_s, u"Datenbank jetzt Sichern"_s, {220, 190, 140, 20});
     m_restore =
             button(this, u"restoreButton"_s, u"Sicherungsdatei rücksichern"_s, {370, 190, 160, 20});
-    label(this, u"backupNote"_s,
-          u"Die Datenbank wird aus sicherheitsgründen bein regulären Programmende automatisch "
-          "ins Arbeitsverzeichniss als 'recovery' gesichert"_s,
-          {220, 210, 320, 45})
-            ->setWordWrap(true);
+    note(this, u"backupNote"_s,
+         u"Die Datenbank wird aus sicherheitsgründen bein regulären Programmende automatisch "
+         "ins Arbeitsverzeichniss als 'recovery' gesichert"_s,
+         {220, 210, 320, 45});
 
     frame(this, u"printFrame"_s, u"Drucken:"_s, {215, 270, 330, 100});
     m_print = button(this, u"printButton"_s, u"Alle termine in Tabellenform Drucken"_s,
@@ -106,9 +105,8 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     m_groupEdit = button(this, u"groupEditButton"_s, u"Ändern"_s, {58, 340, 50, 20});
     m_groupDelete = button(this, u"groupDeleteButton"_s, u"Löschen"_s, {108, 340, 50, 20});
     m_groupDown = button(this, u"groupDownButton"_s, u"Runter"_s, {158, 340, 45, 20});
-    label(this, u"groupMoveNote"_s,
-          u"(Durch hoch/runter verschieben wird die Gruppenfarbe geändert!)"_s, {13, 360, 180, 30})
-            ->setWordWrap(true);
+    note(this, u"groupMoveNote"_s,
+         u"(Durch hoch/runter verschieben wird die Gruppenfarbe geändert!)"_s, {13, 360, 180, 30});
 
     frame(this, u"miscFrame"_s, u"Verschiedenes:"_s, {8, 395, 200, 100});
     m_autostart = checkBox(this, u"autostartBox"_s, u"Beim Windows-start mit starten"_s,
