@@ -115,7 +115,11 @@ bool Application::acquireInstanceLock()
 {
     // A lock left by a crashed run belongs to a dead process and is taken over.
     m_instanceLock.setStaleLockTime(0);
-    return m_instanceLock.tryLock(0);
+    if (m_instanceLock.tryLock(0))
+        return true;
+    // Only a lock held by a running instance turns this one away; a folder that cannot take the
+    // lock file is reported by the database that cannot be written there either.
+    return m_instanceLock.error() != QLockFile::LockFailedError;
 }
 
 bool Application::openDatabase()
