@@ -23,14 +23,6 @@ DateValue endOfDayBound(DateValue value)
     return startOfDay(value) + kSecondsPerDay;
 }
 
-qint64 floorDivide(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if (a % b != 0 && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
 // Moves the pair by whole steps to the first start on or after the period start.
 SeriesMember alignToPeriod(DateValue start, DateValue end, DateValue step, DateValue periodStart)
 {
