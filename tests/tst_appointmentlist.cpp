@@ -84,16 +84,7 @@ void TestAppointmentList::cleanup()
 qint64 TestAppointmentList::addRow(DateValue start, DateValue end, int group, const QString& desc,
                                    int msg, int remsg, qint64 belong, const QString& redo)
 {
-    m_db->execSql(u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, redo, "
-                  u"nextmsg) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, 0)"_s.arg(start)
-                          .arg(group)
-                          .arg(sqlQuote(desc))
-                          .arg(end)
-                          .arg(msg)
-                          .arg(remsg)
-                          .arg(belong)
-                          .arg(sqlQuote(redo)));
-    return m_db->lastInsertRowId();
+    return insertTestAppointment(*m_db, {start, end, group, desc, msg, remsg, belong, redo});
 }
 
 void TestAppointmentList::fill(const QString& search, const ProgressNote& note)

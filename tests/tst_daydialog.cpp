@@ -171,14 +171,7 @@ std::unique_ptr<DayDialog> TestDayDialog::open(int day, int month, int year)
 qint64 TestDayDialog::addRow(DateValue start, DateValue end, int group, const QString& desc,
                              qint64 belong, const QString& redo)
 {
-    m_ctx->db->execSql(u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, "
-                       u"redo, nextmsg) VALUES (%1, %2, %3, %4, 3, 1, %5, %6, 0)"_s.arg(start)
-                               .arg(group)
-                               .arg(sqlQuote(desc))
-                               .arg(end)
-                               .arg(belong)
-                               .arg(sqlQuote(redo)));
-    return m_ctx->db->lastInsertRowId();
+    return insertTestAppointment(*m_ctx->db, {start, end, group, desc, 3, 1, belong, redo});
 }
 
 void TestDayDialog::doubleClickRow(DayDialog& dialog, int row)

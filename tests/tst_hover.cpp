@@ -110,12 +110,8 @@ void TestHover::cleanup()
 
 void TestHover::addAppointment(DateValue start, DateValue end, int group, const QString& desc)
 {
-    QVERIFY(m_db->execSql(
-            u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, redo, nextmsg) "
-            "VALUES (%1, %2, '%3', %4, 0, 0, 0, '', 0)"_s.arg(start)
-                    .arg(group)
-                    .arg(desc)
-                    .arg(end)));
+    QVERIFY(insertTestAppointment(
+                    *m_db, {.start = start, .end = end, .group = group, .description = desc}) > 0);
 }
 
 void TestHover::yearCell_data()

@@ -98,11 +98,7 @@ void TestWeekRenderer::cleanup()
 
 void TestWeekRenderer::addAppointment(DateValue start, DateValue end, int group)
 {
-    QVERIFY(m_db->execSql(
-            u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, redo, nextmsg) "
-            "VALUES (%1, %2, 'x', %3, 0, 0, 0, '', 0)"_s.arg(start)
-                    .arg(group)
-                    .arg(end)));
+    QVERIFY(insertTestAppointment(*m_db, {.start = start, .end = end, .group = group}) > 0);
 }
 
 QImage TestWeekRenderer::render(DateValue weekStart, DateValue now)

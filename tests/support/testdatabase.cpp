@@ -1,5 +1,6 @@
 #include "support/testdatabase.h"
 
+#include "common/sqltext.h"
 #include "store/querycursor.h"
 #include "store/schema.h"
 
@@ -23,6 +24,21 @@ std::unique_ptr<Database> createBootstrappedDatabase(const QString& path)
     if (db)
         Schema::bootstrap(*db);
     return db;
+}
+
+qint64 insertTestAppointment(Database& db, const TestAppointment& a)
+{
+    const bool ok = db.execSql(
+            u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, redo, nextmsg) "
+            "VALUES (%1, %2, %3, %4, %5, %6, %7, %8, 0)"_s.arg(a.start)
+                    .arg(a.group)
+                    .arg(sqlQuote(a.description))
+                    .arg(a.end)
+                    .arg(a.msg)
+                    .arg(a.remsg)
+                    .arg(a.belong)
+                    .arg(sqlQuote(a.redo)));
+    return ok ? db.lastInsertRowId() : 0;
 }
 
 QStringList queryRows(Database& db, const QString& sql)

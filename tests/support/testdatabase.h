@@ -25,6 +25,21 @@ private:
 // A database built as on a first run (tables, groups, holidays) in the given file.
 std::unique_ptr<Database> createBootstrappedDatabase(const QString& path);
 
+// An appointment row as the tests write it straight into the table.
+struct TestAppointment
+{
+    qint64 start = 0;
+    qint64 end = 0;
+    int group = 0;
+    QString description = QStringLiteral("x");
+    int msg = 0;
+    int remsg = 0;
+    qint64 belong = 0;
+    QString redo = {};
+};
+// Inserts the row and returns its id; 0 when the insert failed.
+qint64 insertTestAppointment(Database& db, const TestAppointment& appointment);
+
 // Every row of a query as one text per row, its fields joined by '|'; for compact comparisons.
 QStringList queryRows(Database& db, const QString& sql);
 // The single number a query yields (COUNT(*) and the like); -1 when the query fails.
