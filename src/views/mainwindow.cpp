@@ -6,10 +6,9 @@
 #include "notes/notespage.h"
 #include "todo/todopanel.h"
 #include "views/listcolumns.h"
+#include "views/overviewpage.h"
 #include "views/preferences.h"
 #include "views/settingspage.h"
-#include "views/weekpage.h"
-#include "views/yearpage.h"
 
 #include <QCloseEvent>
 #include <QStyle>
@@ -66,8 +65,8 @@ MainWindow::MainWindow(const Preferences& prefs, QWidget* parent)
     m_h = page.height() - 24;
 
     const bool legend = prefs.legende != 0;
-    m_year = new YearPage(m_w, m_h, legend);
-    m_week = new WeekPage(m_w, m_h, legend);
+    m_year = new OverviewPage(OverviewPage::Kind::Year, m_w, m_h, legend);
+    m_week = new OverviewPage(OverviewPage::Kind::Week, m_w, m_h, legend);
     m_addresses = new AddressPage(prefs);
     m_appointments = new AppointmentPage(prefs);
     m_notes = new NotesPage(m_w, m_h, prefs);

@@ -8,8 +8,7 @@ class NotesPage;
 class QTabWidget;
 class SettingsPage;
 class TodoPanel;
-class WeekPage;
-class YearPage;
+class OverviewPage;
 struct Preferences;
 
 // The fixed-size main window: the to-do column and the six pages.
@@ -36,8 +35,8 @@ public:
 
     QTabWidget* tabs() const { return m_tabs; }
     TodoPanel* todoPanel() const { return m_todo; }
-    YearPage* yearPage() const { return m_year; }
-    WeekPage* weekPage() const { return m_week; }
+    OverviewPage* yearPage() const { return m_year; }
+    OverviewPage* weekPage() const { return m_week; }
     AddressPage* addressPage() const { return m_addresses; }
     AppointmentPage* appointmentPage() const { return m_appointments; }
     NotesPage* notesPage() const { return m_notes; }
@@ -62,8 +61,8 @@ private:
     int m_h = 0;
     QTabWidget* m_tabs;
     TodoPanel* m_todo;
-    YearPage* m_year;
-    WeekPage* m_week;
+    OverviewPage* m_year;
+    OverviewPage* m_week;
     AddressPage* m_addresses;
     AppointmentPage* m_appointments;
     NotesPage* m_notes;

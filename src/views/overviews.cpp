@@ -6,10 +6,9 @@
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviewdisplay.h"
+#include "views/overviewpage.h"
 #include "views/overviewview.h"
-#include "views/weekpage.h"
 #include "views/weekrenderer.h"
-#include "views/yearpage.h"
 #include "views/yearrenderer.h"
 
 #include <QLabel>
@@ -44,7 +43,7 @@ void Overviews::databaseReplaced()
 
 void Overviews::connectYearPage()
 {
-    YearPage* page = m_window.yearPage();
+    OverviewPage* page = m_window.yearPage();
     connect(page->previousButton(), &QPushButton::clicked, this, [this] { moveYear(-1); });
     connect(page->nextButton(), &QPushButton::clicked, this, [this] { moveYear(1); });
     connect(page->redrawButton(), &QPushButton::clicked, this, [this] {
@@ -60,7 +59,7 @@ void Overviews::connectYearPage()
 
 void Overviews::connectWeekPage()
 {
-    WeekPage* page = m_window.weekPage();
+    OverviewPage* page = m_window.weekPage();
     connect(page->previousButton(), &QPushButton::clicked, this, [this] { moveWeek(-1); });
     connect(page->nextButton(), &QPushButton::clicked, this, [this] { moveWeek(1); });
     connect(page->redrawButton(), &QPushButton::clicked, this, [this] {
@@ -117,12 +116,12 @@ void Overviews::setYearLabel()
     QString text = QString::number(year);
     if (isLeapYear(year))
         text += u" (Schaltjahr)"_s;
-    m_window.yearPage()->yearLabel()->setText(text);
+    m_window.yearPage()->titleLabel()->setText(text);
 }
 
 void Overviews::setWeekLabel()
 {
-    m_window.weekPage()->weekLabel()->setText(
+    m_window.weekPage()->titleLabel()->setText(
             weekLabelText(m_ctx.view.weekStart, m_ctx.view.shownYear));
 }
 

@@ -6,15 +6,20 @@ class QLabel;
 class QPushButton;
 class OverviewView;
 
-// Page "Wochenübersicht": the week picture with its buttons, week label and clock.
-class WeekPage : public QWidget
+// Page "Jahresübersicht" or "Wochenübersicht": the picture with its buttons, the label of the
+// year or week shown, and the clock.
+class OverviewPage : public QWidget
 {
     Q_OBJECT
 public:
-    WeekPage(int w, int h, bool legend, QWidget* parent = nullptr);
+    enum class Kind { Year, Week };
 
-    QLabel* weekLabel() const { return m_weekLabel; }
-    QLabel* clockLabel() const { return m_clockLabel; }
+    // w and h are the picture size derived from the page.
+    OverviewPage(Kind kind, int w, int h, bool legend, QWidget* parent = nullptr);
+
+    // The year or the week range shown.
+    QLabel* titleLabel() const { return m_title; }
+    QLabel* clockLabel() const { return m_clock; }
     QPushButton* previousButton() const { return m_previous; }
     QPushButton* nextButton() const { return m_next; }
     QPushButton* displayButton() const { return m_display; }
@@ -24,8 +29,8 @@ public:
 
 private:
     QPushButton* m_legend;
-    QLabel* m_weekLabel;
-    QLabel* m_clockLabel;
+    QLabel* m_title;
+    QLabel* m_clock;
     QPushButton* m_previous;
     QPushButton* m_next;
     QPushButton* m_display;
