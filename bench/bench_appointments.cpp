@@ -9,7 +9,6 @@
 #include "store/schema.h"
 #include "views/preferences.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -72,16 +71,3 @@ void fillListWith20000(benchmark::State& state)
 BENCHMARK(fillListWith20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

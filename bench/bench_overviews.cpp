@@ -10,7 +10,7 @@
 #include "views/weekrenderer.h"
 #include "views/yearrenderer.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "silentprompter.h"
@@ -117,17 +117,3 @@ BENCHMARK(weekRedraw)
         ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Drawing text needs the font database of a GUI application, not a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

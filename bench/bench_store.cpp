@@ -61,5 +61,3 @@ void walkTenThousandRows(benchmark::State& state)
 BENCHMARK(walkTenThousandRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
