@@ -27,6 +27,8 @@ private slots:
     void errorForms();
     void transactionRollsBackUnlessCommitted();
     void nestedTransactions();
+    void blockedCommitRollsBackForCertain_data();
+    void blockedCommitRollsBackForCertain();
     void openFailureGivesSqliteText();
 
 private:
@@ -195,6 +197,52 @@ void TestStore::nestedTransactions()
     }
     QVERIFY(outer.commit());
     QCOMPARE(queryRows(*m_db, u"SELECT a FROM t"_s), QStringList{u"outer"_s});
+}
+
+void TestStore::blockedCommitRollsBackForCertain_data()
+{
+    QTest::addColumn<bool>("callCommit");
+    QTest::addColumn<bool>("nested");
+    QTest::newRow("failed commit") << true << false;
+    QTest::newRow("no commit") << false << false;
+    QTest::newRow("failed commit of an inner one inside the outer") << true << true;
+}
+
+// Another program's open read transaction keeps the file from being written.
+void TestStore::blockedCommitRollsBackForCertain()
+{
+    QFETCH(bool, callCommit);
+    QFETCH(bool, nested);
+    m_db->setBusyTimeout(50);
+    int stuckReports = 0;
+    m_db->setStuckTransactionHandler([&stuckReports] { ++stuckReports; });
+
+    auto reader = Database::open(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(reader);
+    QVERIFY(reader->execSql(u"BEGIN"_s));
+    QCOMPARE(queryNumber(*reader, u"SELECT COUNT(*) FROM t"_s), qint64(0));
+
+    {
+        Transaction outer(*m_db);
+        QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('lost')"_s));
+        if (nested) {
+            Transaction inner(*m_db);
+            QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('inner')"_s));
+            QVERIFY(inner.commit());
+        }
+        if (callCommit) {
+            QVERIFY(!outer.commit());
+            QVERIFY2(m_db->errorText().contains(u"locked"_s), qPrintable(m_db->errorText()));
+        }
+    }
+    QVERIFY(m_db->isAutocommit());
+    QCOMPARE(stuckReports, 0);
+
+    // Once the reader is gone, later changes reach the file and other connections see them.
+    QVERIFY(reader->execSql(u"COMMIT"_s));
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a) VALUES ('kept')"_s));
+    auto other = Database::open(m_dir->filePath(u"data.zr"_s));
+    QCOMPARE(queryRows(*other, u"SELECT a FROM t"_s), QStringList{u"kept"_s});
 }
 
 void TestStore::openFailureGivesSqliteText()

@@ -6,6 +6,12 @@
 
 #include <vector>
 
+namespace {
+// A commit that another reader blocks is tried this often, each time for the busy timeout.
+constexpr int kCommitAttempts = 3;
+constexpr int kDefaultBusyTimeoutMs = 2000;
+} // namespace
+
 Database::Database(sqlite3* handle, QString path)
     : m_handle(handle)
     , m_path(std::move(path))
@@ -29,18 +35,25 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
     }
     // Another process holding the file briefly (a backup tool, a second start) should not turn
     // into a database error at once.
-    sqlite3_busy_timeout(handle, 2000);
+    sqlite3_busy_timeout(handle, kDefaultBusyTimeoutMs);
     return std::unique_ptr<Database>(new Database(handle, path));
+}
+
+void Database::beginStatement()
+{
+    ++m_statements;
+    m_keptError.clear();
 }
 
 bool Database::execSql(const QString& sql)
 {
-    ++m_statements;
+    beginStatement();
     return sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool Database::queryTable(const QString& sql, QueryCursor& cursor)
 {
+    beginStatement();
     cursor.freeTable();
     char** table = nullptr;
     int rows = 0;
@@ -62,6 +75,7 @@ bool Database::queryTable(const QString& sql, QueryCursor& cursor)
 bool Database::forEachRow(const QString& sql,
                           const std::function<void(std::span<const qint64>)>& visit)
 {
+    m_keptError.clear();
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement,
@@ -90,7 +104,24 @@ Database::ChangeStamp Database::changeStamp()
 
 QString Database::errorText() const
 {
+    if (!m_keptError.isEmpty())
+        return m_keptError;
     return QString::fromUtf8(sqlite3_errmsg(m_handle));
+}
+
+bool Database::isAutocommit() const
+{
+    return sqlite3_get_autocommit(m_handle) != 0;
+}
+
+void Database::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_handle, milliseconds);
+}
+
+void Database::setStuckTransactionHandler(std::function<void()> handler)
+{
+    m_stuckHandler = std::move(handler);
 }
 
 qint64 Database::lastInsertRowId() const
@@ -101,6 +132,7 @@ qint64 Database::lastInsertRowId() const
 Transaction::Transaction(Database& db)
     : m_db(db)
     , m_name(QStringLiteral("ruvo_%1").arg(db.m_savepointDepth + 1))
+    , m_outermost(db.isAutocommit())
 {
     m_open = m_db.execSql(QStringLiteral("SAVEPOINT ") + m_name);
     if (m_open)
@@ -109,20 +141,47 @@ Transaction::Transaction(Database& db)
 
 Transaction::~Transaction()
 {
-    if (!m_open)
-        return;
-    m_db.execSql(QStringLiteral("ROLLBACK TO ") + m_name);
-    m_db.execSql(QStringLiteral("RELEASE ") + m_name);
-    --m_db.m_savepointDepth;
+    if (m_open)
+        rollback();
 }
 
 bool Transaction::commit()
 {
     if (!m_open)
         return false;
-    if (!m_db.execSql(QStringLiteral("RELEASE ") + m_name))
-        return false;
+    const QString release = QStringLiteral("RELEASE ") + m_name;
+    bool done = m_db.execSql(release);
+    // Only the outermost release writes the file, and a reader of another program can hold it
+    // past one busy timeout.
+    for (int attempt = 1; !done && m_outermost && attempt < kCommitAttempts &&
+                          sqlite3_errcode(m_db.m_handle) == SQLITE_BUSY;
+         ++attempt)
+        done = m_db.execSql(release);
+    if (done) {
+        m_open = false;
+        --m_db.m_savepointDepth;
+        return true;
+    }
+    const QString reason = m_db.errorText();
+    rollback();
+    m_db.m_keptError = reason;
+    return false;
+}
+
+void Transaction::rollback()
+{
     m_open = false;
     --m_db.m_savepointDepth;
-    return true;
+    if (!m_outermost) {
+        // Inside an outer transaction nothing is written yet, so this cannot be blocked.
+        m_db.execSql(QStringLiteral("ROLLBACK TO ") + m_name);
+        m_db.execSql(QStringLiteral("RELEASE ") + m_name);
+        return;
+    }
+    // A plain ROLLBACK ends the transaction without writing; ROLLBACK TO followed by RELEASE
+    // would commit again and fail on the same lock, leaving the connection inside it.
+    for (int attempt = 0; attempt < kCommitAttempts && !m_db.isAutocommit(); ++attempt)
+        m_db.execSql(QStringLiteral("ROLLBACK"));
+    if (!m_db.isAutocommit() && m_db.m_stuckHandler)
+        m_db.m_stuckHandler();
 }

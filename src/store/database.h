@@ -43,6 +43,13 @@ public:
 
     // SQLite's text for the last failure of this connection.
     QString errorText() const;
+    // False while a transaction is open on this connection.
+    bool isAutocommit() const;
+    // How long a statement waits for another connection's lock before it fails as busy.
+    void setBusyTimeout(int milliseconds);
+    // Called when a transaction could not be ended, so that nothing written from then on would
+    // reach the file: the run must end through the database error path.
+    void setStuckTransactionHandler(std::function<void()> handler);
     // The id given to the row of the last successful INSERT.
     qint64 lastInsertRowId() const;
 
@@ -51,10 +58,16 @@ public:
 private:
     Database(sqlite3* handle, QString path);
 
+    // Marks the start of a statement: a kept error text belongs to the one before.
+    void beginStatement();
+
     sqlite3* m_handle;
     QString m_path;
     int m_savepointDepth = 0;
     quint64 m_statements = 0;
+    // The text of a failed commit, kept across the rollback that followed it.
+    QString m_keptError;
+    std::function<void()> m_stuckHandler;
     friend class Transaction;
 };
 
@@ -68,10 +81,15 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    // True when the statements are in the file. On false everything since the start is rolled
+    // back and errorText() tells why the commit failed.
     bool commit();
 
 private:
+    void rollback();
+
     Database& m_db;
     QString m_name;
+    bool m_outermost = false;
     bool m_open = false;
 };
