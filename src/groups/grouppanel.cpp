@@ -97,8 +97,8 @@ void GroupPanel::remove()
 
 int GroupPanel::deleteListLineLimit(int workAreaHeight)
 {
-    // The box adds its title bar, the four fixed lines of the question, margins and the buttons.
-    constexpr int kBoxOverhead = 200;
+    // The box adds its title bar and frame, the fixed lines of the question, margins and buttons.
+    constexpr int kBoxOverhead = 260;
     const int lineHeight = std::max(QFontMetrics(QApplication::font()).lineSpacing(), 1);
     return std::max((workAreaHeight - kBoxOverhead) / lineHeight, 3);
 }
