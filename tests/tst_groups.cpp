@@ -64,27 +64,21 @@ private slots:
 
     void moveExchangesNeighbours_data();
     void moveExchangesNeighbours();
-    void failedMoveChangesNothing_data();
-    void failedMoveChangesNothing();
+    void failedChangeLeavesEverything_data();
+    void failedChangeLeavesEverything();
     void movedBirthdayGroupIsFoundByName();
     void deleteAsksAndEmptiesTheSlot_data();
     void deleteAsksAndEmptiesTheSlot();
-    void failedDeleteChangesNothing();
     void deleteQuestionFitsTheScreen_data();
     void deleteQuestionFitsTheScreen();
     void saveRefusesSpecialNames_data();
     void saveRefusesSpecialNames();
-    void specialGroupsAreGuarded_data();
-    void specialGroupsAreGuarded();
 
-    void panelButtonsActOnTheSelectedRow_data();
-    void panelButtonsActOnTheSelectedRow();
     void panelWithoutSelectionDoesNothing();
     void panelRefusesSpecialGroups();
     void panelNumbersAreNotCut();
     void deletedSlotLeavesTheChoiceLists();
-    void editorShowsAndStoresTheSlot();
-    void editorRefusalKeepsItOpen();
+    void editorStoresOrStaysOpen();
 
 private:
     Database& db() { return *m_ctx->db; }
@@ -151,82 +145,93 @@ void TestGroups::select(int position)
 
 void TestGroups::moveExchangesNeighbours_data()
 {
-    QTest::addColumn<bool>("up");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<bool>("moved");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("selectedAfter");
     QTest::addColumn<QStringList>("groupRows");
     QTest::addColumn<QStringList>("appointments");
 
+    const QString up = u"groupUpButton"_s;
+    const QString down = u"groupDownButton"_s;
     const QStringList swapped{u"4|Geschäftlich|0|0"_s, u"5|Schulaufgabe|0|1"_s};
     const QStringList swappedAppointments{u"1|5|Mathe"_s, u"2|4|Kunde"_s, u"3|5|Latein"_s,
                                           u"4|6|Post"_s};
-    QTest::newRow("5 up") << true << 5 << true << swapped << swappedAppointments;
-    QTest::newRow("4 down") << false << 4 << true << swapped << swappedAppointments;
+    QTest::newRow("5 up") << up << 4 << 3 << swapped << swappedAppointments;
+    QTest::newRow("4 down") << down << 3 << 4 << swapped << swappedAppointments;
     // The first run leaves the presets it does not set empty.
     const QStringList unchanged{u"4|Schulaufgabe||1"_s, u"5|Geschäftlich||"_s};
     const QStringList unchangedAppointments{u"1|4|Mathe"_s, u"2|5|Kunde"_s, u"3|4|Latein"_s,
                                             u"4|6|Post"_s};
-    QTest::newRow("1 up") << true << 1 << false << unchanged << unchangedAppointments;
-    QTest::newRow("20 down") << false << 20 << false << unchanged << unchangedAppointments;
+    QTest::newRow("1 up") << up << 0 << 0 << unchanged << unchangedAppointments;
+    QTest::newRow("20 down") << down << 19 << 19 << unchanged << unchangedAppointments;
 }
 
 void TestGroups::moveExchangesNeighbours()
 {
-    QFETCH(bool, up);
-    QFETCH(int, id);
-    QFETCH(bool, moved);
+    QFETCH(QString, button);
+    QFETCH(int, position);
+    QFETCH(int, selectedAfter);
     QFETCH(QStringList, groupRows);
     QFETCH(QStringList, appointments);
     addAppointments();
     const QList<int> hidden = hiddenSlots();
     std::copy(hidden.begin(), hidden.end(), m_ctx->prefs.showedterms.begin());
+    const QString movedName = panelList()->topLevelItem(position)->text(1);
 
-    const bool result = up ? moveGroupUp(db(), m_prompter, m_ctx->prefs, id)
-                           : moveGroupDown(db(), m_prompter, m_ctx->prefs, id);
-    QCOMPARE(result, moved);
+    select(position);
+    QTest::mouseClick(m_window->settingsPage()->findChild<QPushButton*>(button), Qt::LeftButton);
+
     QCOMPARE(queryRows(db(), kAllGroups).mid(3, 2), groupRows);
     QCOMPARE(queryRows(db(), kAllAppointments), appointments);
-    QCOMPARE(queryRows(db(), kAllGroups).size(), 20);
     QList<int> expectedSlots = hidden;
-    if (moved)
+    if (position != selectedAfter)
         std::iota(expectedSlots.begin(), expectedSlots.end(), 1);
     QCOMPARE(QList<int>(m_ctx->prefs.showedterms.begin(), m_ctx->prefs.showedterms.end()),
              expectedSlots);
+    // The moved group stays selected at its new place, with that place's number.
+    QCOMPARE(panelList()->topLevelItemCount(), 20);
+    QTreeWidgetItem* current = panelList()->currentItem();
+    QVERIFY(current && current->isSelected());
+    QCOMPARE(panelList()->indexOfTopLevelItem(current), selectedAfter);
+    QCOMPARE(current->text(0), QString::number(selectedAfter + 1));
+    QCOMPARE(current->text(1), movedName);
     QVERIFY(m_prompter.calls().isEmpty());
 }
 
-void TestGroups::failedMoveChangesNothing_data()
+void TestGroups::failedChangeLeavesEverything_data()
 {
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("trigger");
     // Moving 5 up: two slot rows, then the appointments of 5 parked, those of 4 to 5, the parked
-    // ones to 4.
-    QTest::newRow("second slot row")
-            << u"BEFORE UPDATE ON grups WHEN NEW.id=4 BEGIN SELECT RAISE(ABORT,'kaputt'); END"_s;
-    QTest::newRow("appointments of 4 to 5")
-            << u"BEFORE UPDATE ON termine WHEN NEW.grup=5 BEGIN SELECT RAISE(ABORT,'kaputt'); "
-               "END"_s;
-    QTest::newRow("parked ones to 4")
-            << u"BEFORE UPDATE ON termine WHEN NEW.grup=4 BEGIN SELECT RAISE(ABORT,'kaputt'); "
-               "END"_s;
+    // ones to 4. Deleting 5: its slot row, then its appointments.
+    const QString up = u"groupUpButton"_s;
+    QTest::newRow("move, second slot row") << up << u"BEFORE UPDATE ON grups WHEN NEW.id=4"_s;
+    QTest::newRow("move, appointments of 4 to 5")
+            << up << u"BEFORE UPDATE ON termine WHEN NEW.grup=5"_s;
+    QTest::newRow("move, parked ones to 4") << up << u"BEFORE UPDATE ON termine WHEN NEW.grup=4"_s;
+    QTest::newRow("delete, appointments")
+            << u"groupDeleteButton"_s << u"BEFORE DELETE ON termine"_s;
 }
 
-void TestGroups::failedMoveChangesNothing()
+void TestGroups::failedChangeLeavesEverything()
 {
+    QFETCH(QString, button);
     QFETCH(QString, trigger);
     addAppointments();
-    QVERIFY(db().execSql(u"CREATE TRIGGER failing "_s + trigger));
+    QVERIFY(db().execSql(u"CREATE TRIGGER failing "_s + trigger +
+                         u" BEGIN SELECT RAISE(ABORT,'kaputt'); END"_s));
     const QStringList groupsBefore = queryRows(db(), kAllGroups);
     const QStringList appointmentsBefore = queryRows(db(), kAllAppointments);
     m_ctx->prefs.showedterms.fill(-1);
+    m_prompter.answer(true);
 
     select(4);
-    QTest::mouseClick(m_window->settingsPage()->groupUpButton(), Qt::LeftButton);
+    QTest::mouseClick(m_window->settingsPage()->findChild<QPushButton*>(button), Qt::LeftButton);
 
     QCOMPARE(queryRows(db(), kAllGroups), groupsBefore);
     QCOMPARE(queryRows(db(), kAllAppointments), appointmentsBefore);
-    QCOMPARE(m_prompter.transcript(), QStringList{u"Datenbankfehler / kaputt"_s});
+    QCOMPARE(m_prompter.transcript().last(), u"Datenbankfehler / kaputt"_s);
     QCOMPARE(m_ctx->prefs.showedterms[0], -1);
-    QCOMPARE(panelList()->currentItem()->text(1), u"Geschäftlich"_s);
 }
 
 void TestGroups::movedBirthdayGroupIsFoundByName()
@@ -285,20 +290,6 @@ void TestGroups::deleteAsksAndEmptiesTheSlot()
     QCOMPARE(m_ctx->prefs.showedterms[5], yes ? 6 : -1);
 }
 
-void TestGroups::failedDeleteChangesNothing()
-{
-    addAppointments();
-    QVERIFY(db().execSql(u"CREATE TRIGGER failing BEFORE DELETE ON termine BEGIN "
-                         "SELECT RAISE(ABORT,'gesperrt'); END"_s));
-    const QStringList groupsBefore = queryRows(db(), kAllGroups);
-    const QStringList appointmentsBefore = queryRows(db(), kAllAppointments);
-    m_prompter.answer(true);
-    QVERIFY(!deleteGroup(db(), m_prompter, m_ctx->prefs, 4, 30));
-    QCOMPARE(queryRows(db(), kAllGroups), groupsBefore);
-    QCOMPARE(queryRows(db(), kAllAppointments), appointmentsBefore);
-    QCOMPARE(m_prompter.transcript().last(), u"Datenbankfehler / gesperrt"_s);
-}
-
 void TestGroups::deleteQuestionFitsTheScreen_data()
 {
     QTest::addColumn<int>("count");
@@ -344,61 +335,6 @@ void TestGroups::saveRefusesSpecialNames()
     QCOMPARE(queryRows(db(), u"SELECT id, grupname, jahrl, ganztag FROM grups WHERE id=8"_s),
              QStringList{row});
     QCOMPARE(m_prompter.transcript(), refused ? QStringList{kNameRefusal} : QStringList());
-}
-
-void TestGroups::specialGroupsAreGuarded_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("edit");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("edit Feiertag") << u"Feiertag"_s << true << kEditRefusal;
-    QTest::newRow("delete Geburtstag") << u"Geburtstag"_s << false << kDeleteRefusal;
-    QTest::newRow("edit Arzt") << u"Arzt"_s << true << QString();
-    QTest::newRow("delete free slot") << QString() << false << QString();
-}
-
-void TestGroups::specialGroupsAreGuarded()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, edit);
-    QFETCH(QString, message);
-    QCOMPARE(allowGroupAction(m_prompter, name, edit ? GroupAction::Edit : GroupAction::Delete),
-             message.isEmpty());
-    QCOMPARE(m_prompter.transcript(), message.isEmpty() ? QStringList() : QStringList{message});
-}
-
-void TestGroups::panelButtonsActOnTheSelectedRow_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("selectedAfter");
-    QTest::addColumn<QString>("nameAtPosition");
-
-    QTest::newRow("Hoch on 5") << u"groupUpButton"_s << 4 << 3 << u"Geschäftlich"_s;
-    QTest::newRow("Runter on 5") << u"groupDownButton"_s << 4 << 5 << u"Geschäftlich"_s;
-    QTest::newRow("Hoch on 1") << u"groupUpButton"_s << 0 << 0 << QString();
-    QTest::newRow("Runter on 20") << u"groupDownButton"_s << 19 << 19 << u"Geburtstag"_s;
-    QTest::newRow("Löschen on 5") << u"groupDeleteButton"_s << 4 << 4 << QString();
-}
-
-void TestGroups::panelButtonsActOnTheSelectedRow()
-{
-    QFETCH(QString, button);
-    QFETCH(int, position);
-    QFETCH(int, selectedAfter);
-    QFETCH(QString, nameAtPosition);
-    m_prompter.answer(true);
-    select(position);
-    QTest::mouseClick(m_window->settingsPage()->findChild<QPushButton*>(button), Qt::LeftButton);
-
-    QCOMPARE(panelList()->topLevelItemCount(), 20);
-    QTreeWidgetItem* current = panelList()->currentItem();
-    QVERIFY(current);
-    QVERIFY(current->isSelected());
-    QCOMPARE(panelList()->indexOfTopLevelItem(current), selectedAfter);
-    QCOMPARE(current->text(0), QString::number(selectedAfter + 1));
-    QCOMPARE(current->text(1), nameAtPosition);
 }
 
 void TestGroups::panelWithoutSelectionDoesNothing()
@@ -468,43 +404,30 @@ void TestGroups::deletedSlotLeavesTheChoiceLists()
     QCOMPARE(listed, named);
 }
 
-void TestGroups::editorShowsAndStoresTheSlot()
+void TestGroups::editorStoresOrStaysOpen()
 {
     GroupEditorDialog dialog(db(), m_prompter, {4, u"Schulaufgabe"_s, false, true});
-    QCOMPARE(dialog.windowTitle(), u"Gruppe bearbeiten"_s);
-    QCOMPARE(dialog.size(), QSize(170, 115));
+    dialog.show();
     auto* name = dialog.findChild<QLineEdit*>(u"nameField"_s);
     auto* allDay = dialog.findChild<QCheckBox*>(u"allDayBox"_s);
     auto* yearly = dialog.findChild<QCheckBox*>(u"yearlyBox"_s);
+    auto* apply = dialog.findChild<QPushButton*>(u"applyButton"_s);
     QCOMPARE(name->text(), u"Schulaufgabe"_s);
     QVERIFY(allDay->isChecked());
     QVERIFY(!yearly->isChecked());
-    QCOMPARE(allDay->toolTip(),
-             u"Für Geburtstage,Klausuren etc. (ohne anfangs- oder Endzeitpunkt)"_s);
-    QCOMPARE(yearly->toolTip(),
-             u"Für Geburtstage,Jahrestage etc. (sind meist gleichzeitig Ganztagstermine)"_s);
+
+    name->setText(u"Feiertag"_s);
+    QTest::mouseClick(apply, Qt::LeftButton);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(m_prompter.transcript(), QStringList{kNameRefusal});
 
     name->setText(u"Prüfung"_s);
     yearly->setChecked(true);
     allDay->setChecked(false);
-    QTest::mouseClick(dialog.findChild<QPushButton*>(u"applyButton"_s), Qt::LeftButton);
+    QTest::mouseClick(apply, Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(queryRows(db(), u"SELECT grupname, jahrl, ganztag FROM grups WHERE id=4"_s),
              QStringList{u"Prüfung|1|0"_s});
-}
-
-void TestGroups::editorRefusalKeepsItOpen()
-{
-    GroupEditorDialog dialog(db(), m_prompter, {4, u"Schulaufgabe"_s, false, true});
-    dialog.show();
-    dialog.findChild<QLineEdit*>(u"nameField"_s)->setText(u"Feiertag"_s);
-    QTest::mouseClick(dialog.findChild<QPushButton*>(u"applyButton"_s), Qt::LeftButton);
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(m_prompter.transcript(), QStringList{kNameRefusal});
-    QTest::mouseClick(dialog.findChild<QPushButton*>(u"cancelButton"_s), Qt::LeftButton);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(queryRows(db(), u"SELECT grupname, jahrl, ganztag FROM grups WHERE id=4"_s),
-             QStringList{u"Schulaufgabe||1"_s});
 }
 
 QTEST_MAIN(TestGroups)
