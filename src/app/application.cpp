@@ -9,12 +9,14 @@
 #include "appointments/daydialog.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
+#include "groups/grouppanel.h"
 #include "notes/notespage.h"
 #include "store/backup.h"
 #include "store/schema.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
+#include "views/settingsactions.h"
 #include "views/settingspage.h"
 
 #include <QApplication>
@@ -230,6 +232,8 @@ void Application::connectControls()
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
+    new GroupPanel(m_ctx, *settings, *m_overviews, this);
+    new SettingsActions(m_ctx, *settings, this);
 }
 
 void Application::startTimers()

@@ -8,6 +8,8 @@
 
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 void fillGroupList(QTreeWidget& list, Database& db, Prompter& prompter, const ImagePack& images,
@@ -28,6 +30,10 @@ void fillGroupList(QTreeWidget& list, Database& db, Prompter& prompter, const Im
         item->setText(1, hasRow ? cursor.text(2) : QString());
         item->setData(0, Qt::UserRole, hasRow ? cursor.number(1) : position + 1);
     }
+    // The number column grows with the font rather than cut "20" down to an ellipsis.
+    const int width = list.columnWidth(0);
+    list.resizeColumnToContents(0);
+    list.setColumnWidth(0, std::max(width, list.columnWidth(0)));
     if (selectedPosition >= 0 && selectedPosition < list.topLevelItemCount())
         list.setCurrentItem(list.topLevelItem(selectedPosition));
 }
