@@ -10,6 +10,7 @@
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "notes/notespage.h"
+#include "output/outputactions.h"
 #include "store/backup.h"
 #include "store/schema.h"
 #include "views/hoverpreviewwindow.h"
@@ -230,6 +231,7 @@ void Application::connectControls()
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
+    new OutputActions(m_ctx, *settings, m_window.get());
 }
 
 void Application::startTimers()
