@@ -9,6 +9,7 @@
 #include "appointments/daydialog.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
+#include "notes/notesactions.h"
 #include "notes/notespage.h"
 #include "output/outputactions.h"
 #include "store/backup.h"
@@ -170,7 +171,8 @@ bool Application::createDatabase()
 void Application::buildMainWindow()
 {
     m_window = std::make_unique<MainWindow>(m_ctx.prefs);
-    m_window->notesPage()->loadNotes(m_ctx.filePath(u"notizen.zr"_s), m_ctx.prefs.asciiimage);
+    auto* notes = new NotesActions(m_ctx, *m_window->notesPage());
+    connect(notes, &NotesActions::preferencesChanged, this, &Application::writePreferences);
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
     m_window->centreOn(m_ctx.desktopSize);
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
