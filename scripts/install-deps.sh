@@ -11,6 +11,7 @@ packages=(
     qt6-translations-l10n
     xvfb xauth xdotool x11-utils trayer
     clang-format
+    poppler-utils
 )
 
 missing=()

@@ -10,7 +10,9 @@
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "groups/grouppanel.h"
+#include "notes/notesactions.h"
 #include "notes/notespage.h"
+#include "output/outputactions.h"
 #include "store/backup.h"
 #include "store/schema.h"
 #include "views/hoverpreviewwindow.h"
@@ -171,7 +173,8 @@ bool Application::createDatabase()
 void Application::buildMainWindow()
 {
     m_window = std::make_unique<MainWindow>(m_ctx.prefs);
-    m_window->notesPage()->loadNotes(m_ctx.filePath(u"notizen.zr"_s), m_ctx.prefs.asciiimage);
+    auto* notes = new NotesActions(m_ctx, *m_window->notesPage());
+    connect(notes, &NotesActions::preferencesChanged, this, &Application::writePreferences);
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
     m_window->centreOn(m_ctx.desktopSize);
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
@@ -234,6 +237,7 @@ void Application::connectControls()
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
     new GroupPanel(m_ctx, *settings, *m_overviews, this);
     new SettingsActions(m_ctx, *settings, this);
+    new OutputActions(m_ctx, *settings, m_window.get());
 }
 
 void Application::startTimers()

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRgb>
+#include <QString>
+
+// A picture in the notes, shown as a grid of coloured letters "B", one per cell, each in the
+// average colour of the pixels under it.
+namespace AsciiPicture {
+
+inline constexpr int kMaxNumber = 99;
+
+// Letters per row and pixel rows per letter row for a picture of this size.
+struct Grid
+{
+    int perRow = 0;
+    int rowHeight = 0;
+};
+Grid gridFor(int width, int height);
+
+// The picture as it is stored: 500 pixels wide, a tall one reduced to 250 x 500 and a very tall
+// one letterboxed into 500 x 500, so the grid rules always find their sizes.
+QImage prepareForStorage(const QImage& source);
+
+// The cell colours, row by row. The rightmost 1/(n + 1) of the picture is never sampled; a cell
+// without pixels (a picture narrower than its grid) takes the pixel at its lower right corner.
+QList<QList<QRgb>> cellColours(const QImage& picture);
+
+// "ascii/NN.png", relative to the data folder.
+QString fileName(int number);
+// The line that stands for a newly inserted picture.
+QString placeholderLine(int number);
+
+} // namespace AsciiPicture
