@@ -61,6 +61,8 @@ private slots:
     void todayMarks();
     void emptyDisplaySlotsDrawNothingAndSayNothing();
     void failedQueryIsReportedOnce();
+    void failingPictureShowsOneMessage_data();
+    void failingPictureShowsOneMessage();
     void hoverFrame_data();
     void hoverFrame();
     void updatingNotice();
@@ -471,6 +473,24 @@ void TestYearRenderer::failedQueryIsReportedOnce()
     QCOMPARE(image.pixel(cell(1, 1) + QPoint(20, kRow)), kCellBackground);
     QCOMPARE(image.pixel(cell(1, 2) + QPoint(20, kRow)), kWhite);
     QCOMPARE(image.pixel(cell(12, 1) + QPoint(20, kRow)), kCellBackground);
+}
+
+void TestYearRenderer::failingPictureShowsOneMessage_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("groups gone") << u"DROP TABLE grups"_s << u"no such table: grups"_s;
+    QTest::newRow("appointments gone") << u"DROP TABLE termine"_s << u"no such table: termine"_s;
+}
+
+void TestYearRenderer::failingPictureShowsOneMessage()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, text);
+    m_prefs.legende = 1;
+    QVERIFY(m_db->execSql(damage));
+    render(2009, makeDate(2008, 6, 15, 12, 0, 0));
+    QCOMPARE(m_prompter.transcript(), QStringList{u"Datenbankfehler / "_s + text});
 }
 
 void TestYearRenderer::hoverFrame_data()

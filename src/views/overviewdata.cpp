@@ -15,15 +15,14 @@ namespace {
 
 constexpr DateValue kLastSecondOfDay = kSecondsPerDay - 1;
 
-// The id of the named group, 0 when there is none or the query failed.
-int groupIdOf(Database& db, Prompter& prompter, const QString& sql)
+// The id of the named group into id, 0 when there is none; false when the query failed.
+bool groupIdOf(Database& db, const QString& sql, int& id)
 {
     QueryCursor cursor;
-    if (!db.queryTable(sql, cursor)) {
-        showDatabaseError(db, prompter);
-        return 0;
-    }
-    return cursor.nextRow() ? static_cast<int>(cursor.number(1)) : 0;
+    if (!db.queryTable(sql, cursor))
+        return false;
+    id = cursor.nextRow() ? static_cast<int>(cursor.number(1)) : 0;
+    return true;
 }
 
 } // namespace
@@ -126,10 +125,15 @@ OverviewData OverviewData::load(Database& db, Prompter& prompter,
     data.m_dayStarts.assign(static_cast<std::size_t>(dayCount) + 1, 0);
     data.m_holidays.fill(0, dayCount);
 
-    const int birthdayId =
-            groupIdOf(db, prompter, u"Select id FROM grups where grupname = 'Geburtstag' ;"_s);
-    const int holidayId =
-            groupIdOf(db, prompter, u"Select id FROM grups where grupname='Feiertag' ;"_s);
+    int birthdayId = 0;
+    int holidayId = 0;
+    // A picture whose reads fail says so once and draws no further.
+    if (!groupIdOf(db, u"Select id FROM grups where grupname = 'Geburtstag' ;"_s, birthdayId) ||
+        !groupIdOf(db, u"Select id FROM grups where grupname='Feiertag' ;"_s, holidayId)) {
+        showDatabaseError(db, prompter);
+        data.m_stop = Stop::BeforeHolidays;
+        return data;
+    }
     data.m_shownGroups = groupsOfSlots(displaySlots);
     data.m_holidayGroup = data.m_shownGroups.contains(holidayId) ? holidayId : 0;
     data.m_birthdayGroup = data.m_shownGroups.contains(birthdayId) ? birthdayId : 0;

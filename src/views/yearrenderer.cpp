@@ -127,7 +127,8 @@ QImage YearRenderer::render(QSize size, int shownYear, DateValue now,
     const int dayCount = isLeapYear(shownYear) ? 366 : 365;
     const OverviewData& data = m_data.load(m_db, m_prompter, prefs.showedterms, firstDay, dayCount);
 
-    if (legend)
+    // Its message was shown by the data that failed.
+    if (legend && data.stop() == OverviewData::Stop::Nothing)
         OverviewLegend::draw(canvas, size.height(), m_db, m_prompter, m_images, strip, colors);
 
     const QFont titleFont = programFont(1);
