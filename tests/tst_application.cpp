@@ -5,11 +5,17 @@
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -52,10 +58,20 @@ private slots:
     void unopenableDatabaseShowsSqliteText();
     void declinedFirstRunOffersRestore();
     void declinedFirstRunRestoresRecoveryCopy();
+    void unusableDatabaseAsksToRestoreFirst_data();
+    void unusableDatabaseAsksToRestoreFirst();
+    void unreadableFileIsReportedAndKept_data();
+    void unreadableFileIsReportedAndKept();
+    void terminationUnderADialogRunsTheRegularExit_data();
+    void terminationUnderADialogRunsTheRegularExit();
+    void minimisedWindowComesBack();
     void trayMenuItems();
 
 private:
     int run();
+    // Runs the program on a complete database; the step runs in the event loop, then "Beenden".
+    int runWith(const std::function<void()>& step);
+    static QAction* trayAction(int index);
 
     std::unique_ptr<TestDirectory> m_dir;
     ScriptedPrompter m_prompter;
@@ -79,6 +95,36 @@ int TestApplication::run()
     Context context(m_dir->path(), m_prompter, m_clock);
     Application app(context);
     return app.run();
+}
+
+QAction* TestApplication::trayAction(int index)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"trayMenu"_s)
+            return widget->actions().at(index);
+    }
+    return nullptr;
+}
+
+int TestApplication::runWith(const std::function<void()>& step)
+{
+    if (!QFile::exists(m_dir->filePath(u"data.zr"_s)))
+        createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
+    // The splash would hold the start-up in an animation of its own.
+    if (!QFileInfo::exists(m_dir->filePath(u"prefs.ini"_s)))
+        writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 0\r\n");
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (!trayAction(0))
+            return; // still starting
+        poll.stop();
+        step();
+        QTimer::singleShot(300, &poll, [] { trayAction(4)->trigger(); }); // "Beenden"
+    });
+    poll.start(50);
+    // Nothing may keep a broken run alive.
+    QTimer::singleShot(20000, &poll, [] { QApplication::exit(1); });
+    return run();
 }
 
 void TestApplication::damagedImagePackEndsWithMessage_data()
@@ -146,6 +192,7 @@ void TestApplication::declinedFirstRunRestoresRecoveryCopy()
 {
     createBootstrappedDatabase(m_dir->filePath(u"recovery.zr"_s));
     writeFile(m_dir->filePath(u"notizen.zr"_s), "Meine Notizen\r\n");
+    writeFile(m_dir->filePath(u"prefs.ini"_s), "legende = 1\r\n");
     m_prompter.answer(false); // no new database
     m_prompter.answer(true);  // restore recovery.zr
     QCOMPARE(run(), 0);
@@ -153,9 +200,113 @@ void TestApplication::declinedFirstRunRestoresRecoveryCopy()
              (QStringList{kFirstRunQuestion, kRestoreQuestion,
                           u"Rücksicherung / Die Rücksicherung wurde erfolgreich durchgeführt!"_s}));
     QCOMPARE(readFile(m_dir->filePath(u"data.zr"_s)), readFile(m_dir->filePath(u"recovery.zr"_s)));
-    QVERIFY(QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
-    // No notes were loaded in this run, so the file keeps what it held.
+    // Neither settings nor notes were read in this run, so both files keep what they held.
+    QCOMPARE(readFile(m_dir->filePath(u"prefs.ini"_s)), QByteArray("legende = 1\r\n"));
     QCOMPARE(readFile(m_dir->filePath(u"notizen.zr"_s)), QByteArray("Meine Notizen\r\n"));
+}
+
+void TestApplication::unusableDatabaseAsksToRestoreFirst_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("firstMessage");
+    QTest::newRow("not a database")
+            << u"garbage"_s << u"Datenbankfehler / file is not a database"_s;
+    QTest::newRow("table missing")
+            << u"DROP TABLE termine"_s << u"Datenbankfehler / no such table: termine"_s;
+    // A first run cut short by a crash rolls back to a file without tables.
+    QTest::newRow("no tables") << u"no tables"_s << kFirstRunQuestion;
+}
+
+void TestApplication::unusableDatabaseAsksToRestoreFirst()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, firstMessage);
+    const QString data = m_dir->filePath(u"data.zr"_s);
+    if (damage == u"garbage"_s) {
+        writeFile(data, QByteArray(5000, '\x5a'));
+    } else if (damage == u"no tables"_s) {
+        auto db = Database::open(data);
+        QVERIFY(db->execSql(u"PRAGMA user_version = 7"_s));
+    } else {
+        auto db = createBootstrappedDatabase(data);
+        QVERIFY(db->execSql(damage));
+    }
+    const QByteArray before = readFile(data);
+    m_prompter.answer(false);
+    m_prompter.answer(false);
+    QCOMPARE(run(), 0);
+    QCOMPARE(m_prompter.transcript(), (QStringList{firstMessage, kRestoreQuestion}));
+    QCOMPARE(readFile(data), before);
+    QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+}
+
+void TestApplication::unreadableFileIsReportedAndKept_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("settings") << u"prefs.ini"_s;
+    QTest::newRow("notes") << u"notizen.zr"_s;
+}
+
+void TestApplication::unreadableFileIsReportedAndKept()
+{
+    QFETCH(QString, name);
+    // Root reads any file, so a folder in the file's place stands for one that cannot be read.
+    const QString path = m_dir->filePath(name);
+    QVERIFY(QDir().mkpath(path));
+    QCOMPARE(runWith([] {}), 0);
+    QCOMPARE(m_prompter.transcript(),
+             QStringList{u"Fehler / Die Datei „%1“ konnte nicht gelesen werden. Sie wird bis zum "
+                         "nächsten Start nicht überschrieben, damit nichts verloren geht."_s.arg(
+                                 path)});
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(QFile::exists(m_dir->filePath(u"recovery.zr"_s)));
+}
+
+void TestApplication::terminationUnderADialogRunsTheRegularExit_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void TestApplication::terminationUnderADialogRunsTheRegularExit()
+{
+    QFETCH(int, signalNumber);
+    bool dialogWasOpen = false;
+    const int code = runWith([&] {
+        QTimer::singleShot(200, qApp, [&, signalNumber] {
+            dialogWasOpen = QApplication::activeModalWidget() != nullptr;
+            ::raise(signalNumber);
+        });
+        trayAction(1)->trigger(); // "Termine verwalten": the day dialog, until it is ended
+    });
+    QCOMPARE(code, 0);
+    QVERIFY(dialogWasOpen);
+    QVERIFY(QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+    QVERIFY(QFile::exists(m_dir->filePath(u"notizen.zr"_s)));
+    QCOMPARE(readFile(m_dir->filePath(u"recovery.zr"_s)), readFile(m_dir->filePath(u"data.zr"_s)));
+    QCOMPARE(m_prompter.transcript(), QStringList());
+}
+
+void TestApplication::minimisedWindowComesBack()
+{
+    bool minimisedBefore = false;
+    bool minimisedAfter = true;
+    QCOMPARE(runWith([&] {
+                 QWidget* window = QApplication::activeWindow();
+                 for (QWidget* widget : QApplication::topLevelWidgets()) {
+                     if (widget->objectName() == u"mainWindow"_s)
+                         window = widget;
+                 }
+                 QVERIFY(window);
+                 window->showMinimized();
+                 minimisedBefore = window->isMinimized();
+                 trayAction(0)->trigger(); // "Hauptfenster Anzeigen"
+                 minimisedAfter = window->isMinimized();
+             }),
+             0);
+    QVERIFY(minimisedBefore);
+    QVERIFY(!minimisedAfter);
 }
 
 void TestApplication::trayMenuItems()

@@ -258,6 +258,9 @@ void TestBackup::exitCheckFails_data()
     QTest::newRow("no connection") << u"none"_s;
     QTest::newRow("data.zr is not a database") << u"damaged"_s;
     QTest::newRow("termine dropped") << u"table"_s;
+    // Both still answer the three reads of id 1.
+    QTest::newRow("todo dropped") << u"todo"_s;
+    QTest::newRow("damaged page of termine") << u"page"_s;
 }
 
 void TestBackup::exitCheckFails()
@@ -270,6 +273,20 @@ void TestBackup::exitCheckFails()
     } else if (kind == u"damaged") {
         m_db.reset();
         writeBytes(path(u"data.zr"_s), QByteArray(4096, 'x'));
+        m_db = Database::open(path(u"data.zr"_s));
+    } else if (kind == u"todo") {
+        QVERIFY(m_db->execSql(u"DROP TABLE todo"_s));
+    } else if (kind == u"page") {
+        QVERIFY(m_db->execSql(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < 3000) INSERT INTO termine (date, desc) SELECT i, "
+                              "printf('%0100d', i) FROM n"_s));
+        m_db.reset();
+        // The rows inserted last fill the file's last page; id 1 lives far from it.
+        QFile file(path(u"data.zr"_s));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(file.size() - 4096));
+        file.write(QByteArray(4096, '\x7f'));
+        file.close();
         m_db = Database::open(path(u"data.zr"_s));
     } else {
         QVERIFY(m_db->execSql(u"DROP TABLE termine"_s));

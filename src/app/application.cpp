@@ -7,6 +7,7 @@
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
 #include "appointments/daydialog.h"
+#include "common/fileaccess.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "groups/grouppanel.h"
@@ -23,6 +24,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
@@ -35,6 +37,7 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kClockIntervalMs = 1000;
 constexpr int kReminderIntervalMs = 10000;
+constexpr int kQuitWatchIntervalMs = 100;
 } // namespace
 
 Application::Application(Context& context)
@@ -68,7 +71,7 @@ int Application::run()
     if (!openDatabase())
         return m_ctx.quitState == QuitState::DatabaseError ? shutdown() : 0;
 
-    m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
+    readPreferences();
 
     std::unique_ptr<SplashWindow> splash;
     if (m_ctx.prefs.splash) {
@@ -89,14 +92,15 @@ int Application::run()
     connectControls();
     startTimers();
 
-    // Logout or system shutdown through the session manager: end as by "Beenden".
+    // Logout or system shutdown through the session manager: end as by "Beenden". Under an open
+    // dialog nobody would answer the box, and the session would kill the program first.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
-        m_ctx.prompter.inform(u"runterfahren"_s, u"runterfahren"_s);
-        requestQuit(QuitState::Exit);
+        if (!QApplication::activeModalWidget())
+            m_ctx.prompter.inform(u"runterfahren"_s, u"runterfahren"_s);
+        terminate();
     });
     auto* watcher = new TerminationWatcher(this);
-    connect(watcher, &TerminationWatcher::terminationRequested, this,
-            [this] { requestQuit(QuitState::Exit); });
+    connect(watcher, &TerminationWatcher::terminationRequested, this, &Application::terminate);
 
     if (!m_tray)
         showMainWindow();
@@ -128,53 +132,72 @@ bool Application::acquireInstanceLock()
 
 bool Application::openDatabase()
 {
-    const QString path = m_ctx.filePath(u"data.zr"_s);
-    const QFileInfo file(path);
-    if (!file.exists() || file.size() < 1) {
-        const bool create = m_ctx.prompter.askYesNo(
-                u"Datenbank"_s,
-                u"Es scheint keine bestehende Datenbank zu existieren,\n"
-                "entweder es wird eine Leere Datenbank erstellt, oder es wird versucht eine "
-                "bestehende Datenbanksicherung rück zu sichern.\n"
-                "Möchten Sie eine Neue Datenbank erstellen?"_s);
-        if (!create) {
-            m_ctx.quitState = QuitState::DatabaseError;
-            return false;
-        }
-        return createDatabase();
-    }
-
-    QString error;
-    m_ctx.db = Database::open(path, &error);
-    if (!m_ctx.db) {
-        m_ctx.prompter.warn(u"Error"_s, error);
-        return false;
-    }
-    return true;
-}
-
-bool Application::createDatabase()
-{
     QString error;
     m_ctx.db = Database::open(m_ctx.filePath(u"data.zr"_s), &error);
     if (!m_ctx.db) {
         m_ctx.prompter.warn(u"Error"_s, error);
         return false;
     }
+    watchDatabase();
+
+    switch (Schema::examine(*m_ctx.db)) {
+    case Schema::State::Usable:
+        return true;
+    case Schema::State::Unreadable:
+        // The restore question comes before anything else tries to read the file.
+        reportDatabaseError(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
+        return false;
+    case Schema::State::Empty:
+        break;
+    }
+
+    const bool create = m_ctx.prompter.askYesNo(
+            u"Datenbank"_s,
+            u"Es scheint keine bestehende Datenbank zu existieren,\n"
+            "entweder es wird eine Leere Datenbank erstellt, oder es wird versucht eine "
+            "bestehende Datenbanksicherung rück zu sichern.\n"
+            "Möchten Sie eine Neue Datenbank erstellen?"_s);
+    if (!create) {
+        m_ctx.db.reset();
+        m_ctx.quitState = QuitState::DatabaseError;
+        return false;
+    }
+    createDatabase();
+    return true;
+}
+
+void Application::createDatabase()
+{
     BootstrapWindow window;
     window.show();
     Schema::bootstrap(*m_ctx.db, [&window](const QString& text) {
         window.setText(text);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
-    return true;
+}
+
+void Application::watchDatabase()
+{
+    // A transaction that cannot be ended would swallow every later change without a word.
+    m_ctx.db->setStuckTransactionHandler([this] { requestQuit(QuitState::DatabaseError); });
+}
+
+void Application::readPreferences()
+{
+    const QString path = m_ctx.filePath(u"prefs.ini"_s);
+    if (existsButUnreadable(path)) {
+        m_ctx.prompter.warn(u"Fehler"_s, unreadableFileText(path));
+        return;
+    }
+    m_ctx.prefs = Preferences::read(path);
+    m_preferencesRead = true;
 }
 
 void Application::buildMainWindow()
 {
     m_window = std::make_unique<MainWindow>(m_ctx.prefs);
-    auto* notes = new NotesActions(m_ctx, *m_window->notesPage());
-    connect(notes, &NotesActions::preferencesChanged, this, &Application::writePreferences);
+    m_notes = new NotesActions(m_ctx, *m_window->notesPage());
+    connect(m_notes, &NotesActions::preferencesChanged, this, &Application::writePreferences);
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
     m_window->centreOn(m_ctx.desktopSize);
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
@@ -207,7 +230,7 @@ void Application::createTrayIcon()
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason != QSystemTrayIcon::DoubleClick)
                     return;
-                if (m_windowShown) {
+                if (m_windowShown && !m_window->isMinimized()) {
                     hideMainWindow();
                 } else {
                     // The window comes back with the settings as last written; if they could
@@ -246,13 +269,33 @@ void Application::startTimers()
     m_clockTimer.start(kClockIntervalMs);
     connect(&m_reminderTimer, &QTimer::timeout, this, &Application::reminderScan);
     m_reminderTimer.start(kReminderIntervalMs);
+    connect(&m_quitWatch, &QTimer::timeout, this, &Application::watchQuitState);
+    m_quitWatch.start(kQuitWatchIntervalMs);
+}
+
+void Application::watchQuitState()
+{
     // A database error deep inside the main loop's work only sets the state; end the loop soon
-    // after, but never under an open dialog.
-    connect(&m_quitWatch, &QTimer::timeout, this, [this] {
-        if (m_ctx.quitState != QuitState::Running && !QApplication::activeModalWidget())
-            QApplication::exit(0);
-    });
-    m_quitWatch.start(200);
+    // after, but never under an open dialog unless the session is ending.
+    if (m_ctx.quitState == QuitState::Running)
+        return;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (!m_terminating)
+            return;
+        // One dialog at a time: the handler that opened it may open another on its way out.
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        return;
+    }
+    QApplication::exit(0);
+}
+
+void Application::terminate()
+{
+    m_terminating = true;
+    requestQuit(QuitState::Exit);
 }
 
 void Application::requestQuit(QuitState state)
@@ -265,7 +308,9 @@ void Application::requestQuit(QuitState state)
 
 void Application::clockTick()
 {
-    if (!m_windowShown)
+    // Under an open box or dialog the pictures wait, so a failing redraw cannot stack its
+    // messages.
+    if (!m_windowShown || QApplication::activeModalWidget())
         return;
     m_overviews->clockTick(formatDate(u"%dd.%mm.%yyyy - %hh:%ii", m_ctx.clock.now()));
 }
@@ -280,6 +325,7 @@ void Application::reminderScan()
 void Application::showMainWindow()
 {
     m_window->centreOn(m_ctx.desktopSize);
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -300,10 +346,11 @@ void Application::writePreferences()
         m_window->storeColumnLayouts(m_ctx.prefs);
         m_ctx.prefs.curryear = m_ctx.view.shownYear;
     }
-    m_preferencesWritten = m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
+    if (m_preferencesRead)
+        m_preferencesWritten = m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
     // Notes that were never loaded must not overwrite the file with an empty editor.
-    if (m_window)
-        m_window->notesPage()->saveNotes(m_ctx.filePath(u"notizen.zr"_s));
+    if (m_notes)
+        m_notes->saveNotes();
 }
 
 void Application::startInfoProgram()
@@ -326,6 +373,7 @@ void Application::restoreBackup()
         requestQuit(QuitState::DatabaseError);
         return;
     }
+    watchDatabase();
     if (restored)
         refreshAllViews();
 }

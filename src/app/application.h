@@ -10,6 +10,7 @@
 #include <memory>
 
 class MainWindow;
+class NotesActions;
 class Overviews;
 class QSystemTrayIcon;
 class SplashWindow;
@@ -41,11 +42,15 @@ private:
     bool loadImagePack();
     bool acquireInstanceLock();
     bool openDatabase();
-    bool createDatabase();
+    void createDatabase();
+    void watchDatabase();
+    void readPreferences();
     void buildMainWindow();
     void createTrayIcon();
     void connectControls();
     void startTimers();
+    void watchQuitState();
+    void terminate();
     void clockTick();
     void reminderScan();
     void startInfoProgram();
@@ -67,6 +72,12 @@ private:
     QTimer m_clockTimer;
     QTimer m_reminderTimer;
     QTimer m_quitWatch;
+    NotesActions* m_notes = nullptr;
     bool m_windowShown = false;
+    // Preferences reach the file only once they were read from it (or it did not exist yet):
+    // defaults written over an unread file would wipe the user's settings.
+    bool m_preferencesRead = false;
     bool m_preferencesWritten = false;
+    // A termination request ends open dialogs as "Abbrechen" would, then the regular exit runs.
+    bool m_terminating = false;
 };

@@ -1,6 +1,7 @@
 #include "notes/notesactions.h"
 
 #include "app/context.h"
+#include "common/fileaccess.h"
 #include "notes/asciipicture.h"
 #include "notes/notesfile.h"
 #include "notes/notespage.h"
@@ -39,6 +40,10 @@ QString NotesActions::notesPath() const
 
 void NotesActions::loadNotes()
 {
+    if (!m_unreadable && existsButUnreadable(notesPath())) {
+        m_unreadable = true;
+        m_ctx.prompter.warn(u"Fehler"_s, unreadableFileText(notesPath()));
+    }
     m_loading = true;
     m_page.loadNotes(notesPath(), m_ctx.filePath(u"ascii/"_s), m_ctx.prefs.asciiimage);
     m_loading = false;
@@ -50,6 +55,8 @@ void NotesActions::loadNotes()
 bool NotesActions::saveNotes()
 {
     m_saveTimer.stop();
+    if (m_unreadable)
+        return false;
     const QByteArray bytes = NotesFile::serialize(m_page.lines());
     if (bytes == m_saved)
         return true;

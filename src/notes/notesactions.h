@@ -21,7 +21,7 @@ public:
 
     void loadNotes();
     // Saves now unless nothing changed since the last save; false when the file could not be
-    // written.
+    // written, or could not be read at load and so must stay as it is.
     bool saveNotes();
     void insertPicture();
     void removeAllPictures();
@@ -39,4 +39,6 @@ private:
     QTimer m_saveTimer;
     QByteArray m_saved;
     bool m_loading = false;
+    // A notes file that could not be read is never replaced by the editor's contents.
+    bool m_unreadable = false;
 };

@@ -3,6 +3,7 @@
 #include "common/prompter.h"
 #include "store/database.h"
 #include "store/querycursor.h"
+#include "store/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,35 @@ bool copyFileSafely(const QString& source, const QString& target)
     return out.commit();
 }
 
+namespace {
+
+bool hasAllTables(Database& db)
+{
+    QueryCursor cursor;
+    if (!db.queryTable(u"SELECT name FROM sqlite_master WHERE type='table'"_s, cursor))
+        return false;
+    QStringList tables;
+    while (cursor.nextRow())
+        tables << cursor.text(1);
+    for (const QString& name :
+         {u"termine"_s, u"geburtstage"_s, u"feiertage"_s, u"adressbuch"_s, u"todo"_s, u"grups"_s}) {
+        if (!tables.contains(name))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isIntact(Database& db)
+{
+    if (!Schema::passesReadTest(db) || !hasAllTables(db))
+        return false;
+    QueryCursor cursor;
+    return db.queryTable(u"PRAGMA quick_check"_s, cursor) && cursor.rowCount() == 1 &&
+           cursor.nextRow() && cursor.text(1) == u"ok"_s;
+}
+
 bool isProgramDatabase(const QString& path)
 {
     // Checked before SQLite sees the file: opening a missing file would create it.
@@ -86,18 +116,7 @@ bool isProgramDatabase(const QString& path)
     file.close();
 
     const auto db = Database::open(path);
-    QueryCursor cursor;
-    if (!db || !db->queryTable(u"SELECT name FROM sqlite_master WHERE type='table'"_s, cursor))
-        return false;
-    QStringList tables;
-    while (cursor.nextRow())
-        tables << cursor.text(1);
-    for (const QString& name :
-         {u"termine"_s, u"geburtstage"_s, u"feiertage"_s, u"adressbuch"_s, u"todo"_s, u"grups"_s}) {
-        if (!tables.contains(name))
-            return false;
-    }
-    return true;
+    return db && hasAllTables(*db);
 }
 
 bool saveBackup(const QString& programDir, Prompter& prompter, DateValue now)
@@ -158,13 +177,8 @@ bool restoreBackup(const QString& programDir, Prompter& prompter, std::unique_pt
 bool checkAndCopyToRecovery(const QString& programDir, Prompter& prompter,
                             std::unique_ptr<Database>& db)
 {
-    bool readable = false;
-    if (db) {
-        QueryCursor cursor;
-        readable = db->queryTable(u"SELECT * FROM grups where id=1 ;"_s, cursor) &&
-                   db->queryTable(u"SELECT * FROM adressbuch where id=1 ;"_s, cursor) &&
-                   db->queryTable(u"SELECT * FROM termine where id=1 ;"_s, cursor);
-    }
+    // A damaged file that still answers the three reads must not replace the last good copy.
+    const bool readable = db && isIntact(*db);
     db.reset();
     if (!readable) {
         prompter.warn(u"Fehler"_s, u"Es wurde keine Sicherungdurchgeführt, da auf die aktuelle "

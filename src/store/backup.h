@@ -28,6 +28,10 @@ bool copyFileSafely(const QString& source, const QString& target);
 // True if the file is an SQLite database that holds the six tables of the program.
 bool isProgramDatabase(const QString& path);
 
+// The read test, all six tables, and SQLite's own check of every page: only such a file may
+// replace the last good recovery copy.
+bool isIntact(Database& db);
+
 // "Datenbank jetzt Sichern": asks for a file name and copies data.zr there. True if a backup was
 // written; false when cancelled (silently) or when the copy failed (reported).
 bool saveBackup(const QString& programDir, Prompter& prompter, DateValue now);

@@ -3,6 +3,7 @@
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/holidays.h"
+#include "store/querycursor.h"
 
 #include <array>
 
@@ -20,6 +21,24 @@ QStringList createStatements()
             u"CREATE TABLE todo (id INTEGER PRIMARY KEY AUTOINCREMENT, enddate INTEGER, desc TEXT, remsg INTEGER, checked INTEGER DEFAULT 0, nextmsg INTEGER)"_s,
             u"CREATE TABLE grups (id INTEGER PRIMARY KEY AUTOINCREMENT, grupname VARCHAR(255), jahrl INTEGER, ganztag INTEGER)"_s,
     };
+}
+
+State examine(Database& db)
+{
+    QueryCursor cursor;
+    if (!db.queryTable(u"SELECT COUNT(*) FROM sqlite_master ;"_s, cursor) || !cursor.nextRow())
+        return State::Unreadable;
+    if (cursor.number(1) == 0)
+        return State::Empty;
+    return passesReadTest(db) ? State::Usable : State::Unreadable;
+}
+
+bool passesReadTest(Database& db)
+{
+    QueryCursor cursor;
+    return db.queryTable(u"SELECT * FROM grups where id=1 ;"_s, cursor) &&
+           db.queryTable(u"SELECT * FROM adressbuch where id=1 ;"_s, cursor) &&
+           db.queryTable(u"SELECT * FROM termine where id=1 ;"_s, cursor);
 }
 
 bool bootstrap(Database& db, const std::function<void(const QString&)>& progress)
