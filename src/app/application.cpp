@@ -3,6 +3,7 @@
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
+#include "addresses/addressbook.h"
 #include "app/traymenu.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
@@ -227,6 +228,7 @@ void Application::connectControls()
     });
     connect(m_overviews.get(), &Overviews::dayActivated, this, &Application::openDayDialog);
     connectAppointmentPage();
+    m_addressBook = new AddressBook(m_ctx, *m_window, *m_overviews, this);
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
@@ -329,6 +331,7 @@ void Application::refreshAllViews()
     m_overviews->drawWeek();
     fillAppointmentList(m_window->appointmentPage()->searchField()->text());
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
+    m_addressBook->reload();
 }
 
 void Application::connectAppointmentPage()
