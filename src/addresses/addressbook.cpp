@@ -69,11 +69,16 @@ void AddressBook::openEditor(qint64 id)
 {
     m_overviews.leaveHover();
     AddressEditor editor(*m_ctx.db, m_ctx.prompter, id, &m_window);
-    const bool saved = editor.exec() == QDialog::Accepted;
-    // The list shows what the search field asks for, with the entry as it now is.
-    reload();
-    if (saved)
-        birthdaysChanged();
+    if (editor.exec() != QDialog::Accepted) {
+        reload();
+        return;
+    }
+    // The whole book again, so the saved entry is in sight; clearing the search rereads it.
+    if (m_page.searchField()->text().isEmpty())
+        fill(QString());
+    else
+        m_page.searchField()->clear();
+    birthdaysChanged();
 }
 
 void AddressBook::removeSelected()
