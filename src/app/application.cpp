@@ -1,9 +1,9 @@
 #include "app/application.h"
 
+#include "addresses/addressbook.h"
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
-#include "addresses/addressbook.h"
 #include "app/traymenu.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
