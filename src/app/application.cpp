@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "addresses/addressbook.h"
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
@@ -255,6 +256,7 @@ void Application::connectControls()
     });
     connect(m_overviews.get(), &Overviews::dayActivated, this, &Application::openDayDialog);
     connectAppointmentPage();
+    m_addressBook = new AddressBook(m_ctx, *m_window, *m_overviews, this);
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
@@ -385,6 +387,7 @@ void Application::refreshAllViews()
     m_overviews->drawWeek();
     fillAppointmentList(m_window->appointmentPage()->searchField()->text());
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
+    m_addressBook->reload();
 }
 
 void Application::connectAppointmentPage()

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AddressBook;
 class MainWindow;
 class NotesActions;
 class Overviews;
@@ -69,6 +70,7 @@ private:
     std::unique_ptr<Overviews> m_overviews;
     std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
+    AddressBook* m_addressBook = nullptr;
     QTimer m_clockTimer;
     QTimer m_reminderTimer;
     QTimer m_quitWatch;

@@ -10,10 +10,7 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QHeaderView>
 #include <QTreeWidget>
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -58,17 +55,7 @@ QString listQuery(const Preferences& prefs, DateValue now, const QString& search
 std::array<int, kAppointmentColumnMeanings> appointmentColumnMap(const QTreeWidget& tree)
 {
     std::array<int, kAppointmentColumnMeanings> map;
-    map.fill(-2);
-    const QHeaderView* header = tree.header();
-    const QTreeWidgetItem* headerItem = tree.headerItem();
-    // In display order, so of two equal titles the one further left gets the cells.
-    for (int visual = tree.columnCount() - 1; visual >= 0; --visual) {
-        const int logical = header->logicalIndex(visual);
-        const auto it = std::find(kMeaningTitles.cbegin(), kMeaningTitles.cend(),
-                                  headerItem->text(logical));
-        if (it != kMeaningTitles.cend())
-            map[static_cast<std::size_t>(it - kMeaningTitles.cbegin())] = logical;
-    }
+    mapColumnsByTitle(tree, kMeaningTitles, map);
     return map;
 }
 

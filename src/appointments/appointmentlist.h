@@ -1,19 +1,16 @@
 #pragma once
 
 #include "common/datevalue.h"
+#include "views/listcolumns.h"
 
 #include <QString>
 
 #include <array>
-#include <functional>
 
 class Database;
 class Prompter;
 class QTreeWidget;
 struct Preferences;
-
-// Shows (true) and hides (false) the "please wait" note while the list is reread.
-using ProgressNote = std::function<void(bool show)>;
 
 enum class AppointmentColumn { Number, Group, Description, Start, End, Repetition, Reminder };
 inline constexpr int kAppointmentColumnMeanings = 7;

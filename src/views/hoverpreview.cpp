@@ -254,7 +254,7 @@ QImage HoverPreview::picture(const QString& header, const QList<PreviewLines>& l
     return image;
 }
 
-QImage HoverPreview::progressNote(const ImagePack& images)
+QImage HoverPreview::progressNote(const ImagePack& images, const QString& listName)
 {
     QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
@@ -262,7 +262,7 @@ QImage HoverPreview::progressNote(const ImagePack& images)
     canvas.overlay(images.previewBackground(), 0, 0);
     canvas.setFont(programFont(1));
     constexpr QRgb kNoteColor = 0xFF0000AA; // dark blue
-    canvas.text(20, 40, u"Terminliste"_s, kNoteColor);
+    canvas.text(20, 40, listName, kNoteColor);
     canvas.text(20, 55, u"wird neu gelesen"_s, kNoteColor);
     canvas.text(20, 70, u"und sortiert"_s, kNoteColor);
     return image;

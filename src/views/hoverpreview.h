@@ -64,6 +64,8 @@ public:
     static QImage picture(const QString& header, const QList<PreviewLines>& lines,
                           const ImagePack& images);
 
-    // The note shown while the appointment list is reread: 200 x 120.
-    static QImage progressNote(const ImagePack& images);
+    // The note shown while a list is reread, headed by the list's name ("Terminliste",
+    // "Adressbuch"): 200 x 120.
+    static QImage progressNote(const ImagePack& images,
+                               const QString& listName = QStringLiteral("Terminliste"));
 };

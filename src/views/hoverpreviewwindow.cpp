@@ -31,9 +31,9 @@ void HoverPreviewWindow::showAt(QPoint globalPointer, const QRect& workArea)
         show();
 }
 
-void HoverPreviewWindow::showProgressNote(QPoint mainWindowPos)
+void HoverPreviewWindow::showProgressNote(QPoint mainWindowPos, const QString& listName)
 {
-    m_picture = HoverPreview::progressNote(m_images);
+    m_picture = HoverPreview::progressNote(m_images, listName);
     resize(width(), kNoteHeight);
     move(mainWindowPos + kNoteOffset);
     show();

@@ -29,9 +29,10 @@ public:
     // when it was hidden.
     void showAt(QPoint globalPointer, const QRect& workArea);
 
-    // "Terminliste / wird neu gelesen / und sortiert", 300 px right of and 165 px below the main
+    // "<list name> / wird neu gelesen / und sortiert", 300 px right of and 165 px below the main
     // window's position, painted at once.
-    void showProgressNote(QPoint mainWindowPos);
+    void showProgressNote(QPoint mainWindowPos,
+                          const QString& listName = QStringLiteral("Terminliste"));
     void hideNote();
 
 protected:

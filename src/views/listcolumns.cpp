@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 void setUpMovableColumns(QTreeWidget& list, std::span<const QString> titles,
                          std::span<const int> widths)
 {
@@ -34,5 +36,19 @@ void readColumnsInDisplayOrder(const QTreeWidget& list, std::span<QString> title
         const int logical = header->logicalIndex(visual);
         titles[static_cast<std::size_t>(visual)] = headerItem->text(logical);
         widths[static_cast<std::size_t>(visual)] = header->sectionSize(logical);
+    }
+}
+
+void mapColumnsByTitle(const QTreeWidget& list, std::span<const QString> titles, std::span<int> map)
+{
+    std::fill(map.begin(), map.end(), -2);
+    const QHeaderView* header = list.header();
+    const QTreeWidgetItem* headerItem = list.headerItem();
+    // Right to left in display order, so the leftmost of equal titles is recorded last.
+    for (int visual = list.columnCount() - 1; visual >= 0; --visual) {
+        const int logical = header->logicalIndex(visual);
+        const auto it = std::find(titles.begin(), titles.end(), headerItem->text(logical));
+        if (it != titles.end() && std::size_t(it - titles.begin()) < map.size())
+            map[static_cast<std::size_t>(it - titles.begin())] = logical;
     }
 }

@@ -1,0 +1,112 @@
+#include "addresses/addressbook.h"
+
+#include "addresses/addresseditor.h"
+#include "addresses/addresspage.h"
+#include "addresses/addressstore.h"
+#include "app/context.h"
+#include "views/hoverpreviewwindow.h"
+#include "views/mainwindow.h"
+#include "views/overviews.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews, QObject* parent)
+    : QObject(parent)
+    , m_ctx(ctx)
+    , m_window(window)
+    , m_overviews(overviews)
+    , m_page(*window.addressPage())
+{
+    connect(m_page.addButton(), &QPushButton::clicked, this, [this] { openEditor(0); });
+    connect(m_page.editButton(), &QPushButton::clicked, this, [this] {
+        if (const qint64 id = selectedId())
+            openEditor(id);
+    });
+    connect(m_page.removeButton(), &QPushButton::clicked, this, &AddressBook::removeSelected);
+    connect(m_page.list(), &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        if (const qint64 id = item->data(0, Qt::UserRole).toLongLong())
+            openEditor(id);
+    });
+    connect(m_page.searchField(), &QLineEdit::textChanged, this, &AddressBook::fill);
+    connect(m_page.sortKey(), &QComboBox::currentIndexChanged, this,
+            [this](int index) { changeSort(AddressSortChoice::Key, index); });
+    connect(m_page.sortDirection(), &QComboBox::currentIndexChanged, this,
+            [this](int index) { changeSort(AddressSortChoice::Direction, index); });
+    // At start-up the window is still hidden, so no note.
+    reloadAddressList(*m_page.list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, QString());
+}
+
+void AddressBook::reload()
+{
+    fill(m_page.searchField()->text());
+}
+
+void AddressBook::fill(const QString& searchText)
+{
+    reloadAddressList(*m_page.list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, searchText,
+                      progressNote());
+}
+
+void AddressBook::changeSort(AddressSortChoice choice, int value)
+{
+    // A new order shows the whole book; the search text waits until it is edited again.
+    changeAddressSort(*m_page.list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, choice, value,
+                      progressNote());
+}
+
+qint64 AddressBook::selectedId() const
+{
+    const QList<QTreeWidgetItem*> selected = m_page.list()->selectedItems();
+    return selected.isEmpty() ? 0 : selected.first()->data(0, Qt::UserRole).toLongLong();
+}
+
+void AddressBook::openEditor(qint64 id)
+{
+    m_overviews.leaveHover();
+    AddressEditor editor(*m_ctx.db, m_ctx.prompter, id, &m_window);
+    if (editor.exec() != QDialog::Accepted) {
+        reload();
+        return;
+    }
+    // The whole book again, so the saved entry is in sight; clearing the search rereads it.
+    if (m_page.searchField()->text().isEmpty())
+        fill(QString());
+    else
+        m_page.searchField()->clear();
+    birthdaysChanged();
+}
+
+void AddressBook::removeSelected()
+{
+    const qint64 id = selectedId();
+    if (id == 0)
+        return;
+    const DeleteOutcome outcome = deleteAddress(*m_ctx.db, m_ctx.prompter, id);
+    if (outcome == DeleteOutcome::Declined)
+        return;
+    reload();
+    if (outcome == DeleteOutcome::Deleted)
+        birthdaysChanged();
+}
+
+void AddressBook::birthdaysChanged()
+{
+    m_overviews.drawYear();
+    m_overviews.drawWeek();
+}
+
+ProgressNote AddressBook::progressNote()
+{
+    return [this](bool show) {
+        HoverPreviewWindow* note = m_overviews.previewWindow();
+        if (show)
+            note->showProgressNote(m_window.pos(), u"Adressbuch"_s);
+        else
+            note->hideNote();
+    };
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "addresses/addresslist.h"
+
+#include <QObject>
+#include <QString>
+
+class AddressPage;
+class MainWindow;
+class Overviews;
+struct Context;
+
+// The behaviour of the page "Adressbuch": its buttons, the search field, the sort choices and the
+// editor. Birthdays changed here are redrawn in both overviews at once.
+class AddressBook : public QObject
+{
+    Q_OBJECT
+public:
+    // Connects the page's controls and fills the list.
+    AddressBook(Context& ctx, MainWindow& window, Overviews& overviews, QObject* parent = nullptr);
+
+    // Rereads the list with the search field's text.
+    void reload();
+    // Id 0 makes a new entry.
+    void openEditor(qint64 id);
+    void removeSelected();
+
+private:
+    void fill(const QString& searchText);
+    void changeSort(AddressSortChoice choice, int value);
+    qint64 selectedId() const;
+    void birthdaysChanged();
+    ProgressNote progressNote();
+
+    Context& m_ctx;
+    MainWindow& m_window;
+    Overviews& m_overviews;
+    AddressPage& m_page;
+};
