@@ -1,17 +1,26 @@
-# Entry points; CMake does the real work in build/.
+# Entry points; CMake does the real work. The program is built in build/, the test suite (with
+# warnings as errors) in build-test/; the user's data lives in the data folder, never in either.
 BUILD_DIR  ?= build
+TEST_DIR   ?= build-test
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench asan format clean
+.PHONY: all deps test-deps configure configure-test build run test bench asan format clean
 
 all: build
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh run
+
+test-deps:
+	@scripts/install-deps.sh test
 
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DBUILD_TESTING=OFF $(CMAKE_ARGS) >/dev/null
+
+configure-test: test-deps
+	@cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBUILD_TESTING=ON \
 		-DRUVO_WERROR=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON $(CMAKE_ARGS) >/dev/null
 
 build: configure
@@ -20,22 +29,22 @@ build: configure
 run: build
 	$(BUILD_DIR)/ruvo
 
-test: configure
-	@cmake --build $(BUILD_DIR)
-	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+test: configure-test
+	@cmake --build $(TEST_DIR)
+	@cd $(TEST_DIR) && ctest --output-on-failure --timeout 600
 
-bench: configure
-	@cmake --build $(BUILD_DIR) --target ruvo_benchmarks
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin $$b; done
+bench: configure-test
+	@cmake --build $(TEST_DIR) --target ruvo_benchmarks
+	@for b in $(TEST_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen TZ=Europe/Berlin $$b; done
 
 # The same suite under AddressSanitizer and UndefinedBehaviorSanitizer. Leak reports are off:
 # the font and display libraries under Qt keep caches until the process ends.
 asan:
 	@ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-		$(MAKE) test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_ARGS="-DRUVO_SANITIZE=ON"
+		$(MAKE) test TEST_DIR=build-asan BUILD_TYPE=Debug CMAKE_ARGS="-DRUVO_SANITIZE=ON"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(TEST_DIR)

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Ruvo need, when any is missing.
+# Installs the Debian packages that Ruvo needs, when any is missing.
+# Usage: install-deps.sh [run|test]: building and running only (the default), or also testing.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-    libsqlite3-dev sqlite3
-    libbenchmark-dev
+    libsqlite3-dev
     fonts-liberation
     qt6-translations-l10n
-    xvfb xauth xdotool x11-utils trayer
-    clang-format
-    poppler-utils
 )
+if [ "${1:-run}" = test ]; then
+    packages+=(
+        sqlite3
+        libbenchmark-dev
+        xvfb xauth xdotool x11-utils trayer
+        clang-format
+        poppler-utils
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

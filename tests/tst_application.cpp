@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -65,6 +66,7 @@ private slots:
     void terminationUnderADialogRunsTheRegularExit_data();
     void terminationUnderADialogRunsTheRegularExit();
     void minimisedWindowComesBack();
+    void earlierFilesSpareTheFirstRunQuestion();
     void trayMenuItems();
 
 private:
@@ -74,6 +76,7 @@ private:
     static QAction* trayAction(int index);
 
     std::unique_ptr<TestDirectory> m_dir;
+    std::optional<Folders> m_folders;
     ScriptedPrompter m_prompter;
     FixedClock m_clock{makeDate(2007, 9, 20, 19, 56, 0)};
 };
@@ -87,12 +90,14 @@ void TestApplication::init()
 void TestApplication::cleanup()
 {
     m_dir.reset();
+    m_folders.reset();
     m_prompter.clear();
 }
 
 int TestApplication::run()
 {
-    Context context(m_dir->path(), m_prompter, m_clock);
+    Context context(m_folders ? *m_folders : Folders{m_dir->path(), {m_dir->path()}, {}},
+                    m_prompter, m_clock);
     Application app(context);
     return app.run();
 }
@@ -108,10 +113,10 @@ QAction* TestApplication::trayAction(int index)
 
 int TestApplication::runWith(const std::function<void()>& step)
 {
-    if (!QFile::exists(m_dir->filePath(u"data.zr"_s)))
+    if (!m_folders && !QFile::exists(m_dir->filePath(u"data.zr"_s)))
         createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
     // The splash would hold the start-up in an animation of its own.
-    if (!QFileInfo::exists(m_dir->filePath(u"prefs.ini"_s)))
+    if (!m_folders && !QFileInfo::exists(m_dir->filePath(u"prefs.ini"_s)))
         writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 0\r\n");
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
@@ -307,6 +312,25 @@ void TestApplication::minimisedWindowComesBack()
              0);
     QVERIFY(minimisedBefore);
     QVERIFY(!minimisedAfter);
+}
+
+void TestApplication::earlierFilesSpareTheFirstRunQuestion()
+{
+    const QString old = m_dir->filePath(u"old/"_s);
+    const QString data = m_dir->filePath(u"data/"_s);
+    QVERIFY(QDir().mkpath(old));
+    createBootstrappedDatabase(old + u"data.zr"_s)
+            ->execSql(u"INSERT INTO termine (date, enddate, grup, desc) VALUES (1, 2, 3, 'alt')"_s);
+    writeFile(old + u"prefs.ini"_s, "splash = 0\r\nlegende = 1\r\n");
+    m_folders = Folders{data, {m_dir->path()}, old};
+
+    QCOMPARE(runWith([] {}), 0);
+    QCOMPARE(m_prompter.transcript(), QStringList());
+    auto db = Database::open(data + u"data.zr"_s);
+    QCOMPARE(queryRows(*db, u"SELECT desc FROM termine"_s), QStringList{u"alt"_s});
+    QVERIFY(readFile(data + u"prefs.ini"_s).contains("legende = 1\r\n"));
+    QVERIFY(QFile::exists(data + u"recovery.zr"_s));
+    QVERIFY(QFile::exists(old + u"data.zr"_s));
 }
 
 void TestApplication::trayMenuItems()

@@ -4,6 +4,7 @@
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
+#include "app/trayclicks.h"
 #include "app/traymenu.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
@@ -16,6 +17,7 @@
 #include "notes/notespage.h"
 #include "output/outputactions.h"
 #include "store/backup.h"
+#include "store/earlierfiles.h"
 #include "store/schema.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
@@ -26,6 +28,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
@@ -58,6 +61,12 @@ int Application::run()
         m_ctx.desktopSize = screen->geometry().size();
     }
 
+    if (!QDir().mkpath(m_ctx.dataDir)) {
+        m_ctx.prompter.warn(u"Error"_s, u"Der Datenordner „%1“ konnte nicht angelegt werden."_s.arg(
+                                                QDir::toNativeSeparators(m_ctx.dataDir)));
+        return 0;
+    }
+
     // Taken before the database is touched, so two starts at the same moment cannot both work
     // on one file.
     if (!acquireInstanceLock()) {
@@ -69,6 +78,8 @@ int Application::run()
         return 0;
     }
 
+    if (!adoptEarlierFiles())
+        return 0;
     if (!openDatabase())
         return m_ctx.quitState == QuitState::DatabaseError ? shutdown() : 0;
 
@@ -112,11 +123,14 @@ int Application::run()
 
 bool Application::loadImagePack()
 {
-    m_ctx.images = ImagePack::load(m_ctx.filePath(u"imgs.pak"_s));
+    m_ctx.images = ImagePack::load(m_ctx.installedFile(u"imgs.pak"_s));
     if (!m_ctx.images) {
         m_ctx.prompter.warn(u"ERROR"_s, u"couldn't Load Image PAK-file....(hasches gfressn?\?)"_s);
         return false;
     }
+    // Every window carries the program's icon; the installed one wins where the theme has it.
+    QApplication::setWindowIcon(QIcon::fromTheme(
+            u"org.ruvo.Ruvo"_s, QIcon(QPixmap::fromImage(m_ctx.images->trayIcon()))));
     return true;
 }
 
@@ -129,6 +143,22 @@ bool Application::acquireInstanceLock()
     // Only a lock held by a running instance turns this one away; a folder that cannot take the
     // lock file is reported by the database that cannot be written there either.
     return m_instanceLock.error() != QLockFile::LockFailedError;
+}
+
+bool Application::adoptEarlierFiles()
+{
+    QString failed;
+    if (EarlierFiles::adopt(m_ctx.folders.earlier, m_ctx.dataDir, &failed) !=
+        EarlierFiles::Outcome::Failed)
+        return true;
+    // Starting on an empty database now would leave the user's data behind for good.
+    m_ctx.prompter.warn(u"Fehler"_s,
+                        u"Die Daten aus „%1“ konnten nicht in den Datenordner „%2“ übernommen "
+                        "werden (%3). Die alten Dateien sind unverändert."_s.arg(
+                                QDir::toNativeSeparators(m_ctx.folders.earlier),
+                                QDir::toNativeSeparators(m_ctx.dataDir),
+                                QDir::toNativeSeparators(failed)));
+    return false;
 }
 
 bool Application::openDatabase()
@@ -227,22 +257,24 @@ void Application::createTrayIcon()
     m_tray = new QSystemTrayIcon(QIcon(QPixmap::fromImage(m_ctx.images->trayIcon())), this);
     m_tray->setToolTip(u"Ruvo"_s);
     m_tray->setContextMenu(m_trayMenu.get());
-    connect(m_tray, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason != QSystemTrayIcon::DoubleClick)
-                    return;
-                if (m_windowShown && !m_window->isMinimized()) {
-                    hideMainWindow();
-                } else {
-                    // The window comes back with the settings as last written; if they could
-                    // not be written, the ones in memory are the user's and stay.
-                    if (m_preferencesWritten)
-                        m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
-                    m_overviews->setWeekLabel();
-                    showMainWindow();
-                }
-            });
+    auto* clicks = new TrayClicks(this);
+    connect(m_tray, &QSystemTrayIcon::activated, clicks, &TrayClicks::activated);
+    connect(clicks, &TrayClicks::toggleRequested, this, &Application::toggleMainWindow);
     m_tray->show();
+}
+
+void Application::toggleMainWindow()
+{
+    if (m_windowShown && !m_window->isMinimized()) {
+        hideMainWindow();
+        return;
+    }
+    // The window comes back with the settings as last written; if they could not be written,
+    // the ones in memory are the user's and stay.
+    if (m_preferencesWritten)
+        m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
+    m_overviews->setWeekLabel();
+    showMainWindow();
 }
 
 void Application::connectControls()
@@ -359,17 +391,17 @@ void Application::startInfoProgram()
 {
     QString parameter = versionText();
     parameter.replace(u' ', u'_');
-    QProcess::startDetached(m_ctx.filePath(u"info.zr"_s), {parameter});
+    QProcess::startDetached(m_ctx.installedFile(u"info.zr"_s), {parameter});
 }
 
 void Application::saveBackup()
 {
-    Backup::saveBackup(m_ctx.programDir, m_ctx.prompter, m_ctx.clock.now());
+    Backup::saveBackup(m_ctx.dataDir, m_ctx.prompter, m_ctx.clock.now());
 }
 
 void Application::restoreBackup()
 {
-    const bool restored = Backup::restoreBackup(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+    const bool restored = Backup::restoreBackup(m_ctx.dataDir, m_ctx.prompter, m_ctx.db);
     if (!m_ctx.db) {
         // Without a connection nothing can be shown; end as after a database error.
         requestQuit(QuitState::DatabaseError);
@@ -445,11 +477,11 @@ int Application::shutdown()
         // The damaged file must not stay open while it is replaced.
         m_ctx.db.reset();
         const Backup::RestoreOutcome outcome =
-                Backup::askToRestoreRecovery(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+                Backup::askToRestoreRecovery(m_ctx.dataDir, m_ctx.prompter, m_ctx.db);
         if (outcome != Backup::RestoreOutcome::Restored)
             return 0;
     }
     writePreferences();
-    Backup::checkAndCopyToRecovery(m_ctx.programDir, m_ctx.prompter, m_ctx.db);
+    Backup::checkAndCopyToRecovery(m_ctx.dataDir, m_ctx.prompter, m_ctx.db);
     return 0;
 }

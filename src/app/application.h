@@ -35,6 +35,8 @@ public:
 
     void showMainWindow();
     void hideMainWindow();
+    // The tray icon's click: hides a shown window, shows a hidden or minimised one.
+    void toggleMainWindow();
 
     // Preferences, notes and the column layouts, written whole.
     void writePreferences();
@@ -42,6 +44,7 @@ public:
 private:
     bool loadImagePack();
     bool acquireInstanceLock();
+    bool adoptEarlierFiles();
     bool openDatabase();
     void createDatabase();
     void watchDatabase();

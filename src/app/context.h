@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/folders.h"
 #include "common/clock.h"
 #include "common/datevalue.h"
 #include "common/imagepack.h"
@@ -26,16 +27,24 @@ struct ViewState
 // Program-wide state of one run, created at start-up and handed to every part that needs it.
 struct Context
 {
-    Context(QString dir, Prompter& p, Clock& c)
-        : programDir(std::move(dir))
+    Context(Folders f, Prompter& p, Clock& c)
+        : folders(std::move(f))
+        , dataDir(folders.data)
         , prompter(p)
         , clock(c)
     {}
+    // Everything in one folder, as a test sets it up.
+    Context(const QString& dir, Prompter& p, Clock& c)
+        : Context(Folders{dir, {dir}, {}}, p, c)
+    {}
 
-    // A file of the program: the program directory (with its trailing separator) + name.
-    QString filePath(const QString& name) const { return programDir + name; }
+    // A file the program writes: the data folder (with its trailing separator) + name.
+    QString filePath(const QString& name) const { return dataDir + name; }
+    // A file the program only reads, from the installation.
+    QString installedFile(const QString& name) const { return folders.installedFile(name); }
 
-    const QString programDir;
+    const Folders folders;
+    const QString dataDir;
     Prompter& prompter;
     Clock& clock;
 

@@ -11,8 +11,9 @@ fi
 
 dir=$(mktemp -d)
 trap 'kill $first 2>/dev/null || true; rm -rf "$dir"' EXIT
-cp "$build/imgs.pak" "$dir/"
+# The data folder holds only what the program writes; imgs.pak comes from the build tree.
 export RUVO_DIR=$dir LANG=C.UTF-8
+before=$(ls -A "$build")
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -62,6 +63,7 @@ head -n 1 "$dir/prefs.ini" | grep -q $'^curryear = [0-9]\\{4\\}\r$' || fail "bad
 grep -q $'^r = 0.500000\r$' "$dir/prefs.ini" || fail "float key not written with six decimals"
 [ "$(sqlite3 "$dir/data.zr" 'SELECT COUNT(*) FROM feiertage')" -eq 1292 ] || fail "holidays missing"
 [ ! -e "$dir/ruvo.lock" ] || fail "lock file left behind"
+[ "$(ls -A "$build")" = "$before" ] || fail "the run wrote beside the executable"
 
 # With a system tray the program starts hidden and the tray icon toggles the window.
 if command -v trayer >/dev/null; then
@@ -80,6 +82,7 @@ if command -v trayer >/dev/null; then
         return 1
     }
     double_click_tray() { xdotool mousemove 12 12 click --repeat 2 --delay 80 1; }
+    click_tray() { xdotool mousemove 12 12 click 1; }
     # The icon is in the tray once the program is past its start-up.
     sleep 3
     expect_visible 0 || fail "the main window is shown at start although there is a tray"
@@ -87,6 +90,11 @@ if command -v trayer >/dev/null; then
     expect_visible 1 || fail "a double click on the tray icon did not show the window"
     double_click_tray
     expect_visible 0 || fail "a second double click did not hide the window"
+    # Trays that report single clicks only: one click toggles as well.
+    click_tray
+    expect_visible 1 || fail "a single click on the tray icon did not show the window"
+    click_tray
+    expect_visible 0 || fail "a second single click did not hide the window"
     kill -TERM $first
     wait $first || fail "tray instance ended with $?"
     kill $tray 2>/dev/null || true
