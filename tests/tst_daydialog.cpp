@@ -103,6 +103,8 @@ private slots:
     void editModeAllDayRow();
     void editModeSeriesMember();
     void birthdayRowIsNotEdited();
+    void keyboardOpensSelectedRow_data();
+    void keyboardOpensSelectedRow();
     void cancelAndCloseRequest();
     void saveInEditMode_data();
     void saveInEditMode();
@@ -556,6 +558,37 @@ void TestDayDialog::birthdayRowIsNotEdited()
     doubleClickRow(*dialog, 0);
     QVERIFY(!dialog->isEditMode());
     QCOMPARE(dialog->windowTitle(), u"Termine vom 5.3.2007"_s);
+}
+
+void TestDayDialog::keyboardOpensSelectedRow_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("group");
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("Return") << int(Qt::Key_Return) << 7 << true;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << 7 << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << 7 << true;
+    QTest::newRow("Return on a birthday") << int(Qt::Key_Return) << 20 << false;
+    QTest::newRow("Space on a birthday") << int(Qt::Key_Space) << 20 << false;
+    QTest::newRow("other keys only move") << int(Qt::Key_Down) << 7 << false;
+}
+
+void TestDayDialog::keyboardOpensSelectedRow()
+{
+    QFETCH(int, key);
+    QFETCH(int, group);
+    QFETCH(bool, edited);
+    addRow(at(2007, 3, 5, 8, 0), at(2007, 3, 5, 8, 30), 5, u"früh"_s);
+    const qint64 id = addRow(at(2007, 3, 5, 10, 15), at(2007, 3, 5, 11, 45), group, u"später"_s);
+    auto dialog = open();
+    auto* list = child<QTreeWidget>(*dialog, u"dayList"_s);
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key(key));
+    QCOMPARE(dialog->isEditMode(), edited);
+    QCOMPARE(dialog->editedId(), edited ? id : 0);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(m_prompter.transcript(), QStringList());
 }
 
 void TestDayDialog::cancelAndCloseRequest()

@@ -41,6 +41,9 @@ public slots:
     // "Abbrechen" and every close request: leaves edit mode, or closes the dialog.
     void reject() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     void fillGroups();
@@ -52,7 +55,7 @@ private:
     void onGroupChosen(int index);
     void onAllDayClicked(bool checked);
     void onReminderTimeChosen(int index);
-    void onRowDoubleClicked(QTreeWidgetItem* item);
+    void onRowActivated();
     void onDelete();
     void onSave();
 
