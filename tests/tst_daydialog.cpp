@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -117,6 +118,7 @@ private slots:
     void yearlySeriesStartsWithEnteredDate_data();
     void yearlySeriesStartsWithEnteredDate();
     void deleteSelected();
+    void deleteReportsTheChangeAtOnce();
     void deletingEditedRowLeavesEditMode();
 
     void periodDialog_data();
@@ -892,6 +894,40 @@ void TestDayDialog::deleteSelected()
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(0)->text(1), u"kurz"_s);
     QCOMPARE(list->topLevelItem(1)->text(1), u"lang"_s);
+}
+
+void TestDayDialog::deleteReportsTheChangeAtOnce()
+{
+    addRow(at(2007, 3, 5, 9, 0), at(2007, 3, 5, 12, 0), 5, u"weg"_s);
+    addRow(at(2007, 3, 5, 14, 0), at(2007, 3, 5, 15, 0), 5, u"bleibt"_s);
+    auto dialog = open();
+    auto& d = *dialog;
+    // What a redraw at the signal would read.
+    QStringList seen;
+    connect(&d, &DayDialog::appointmentsChanged, &d, [&] {
+        seen << queryRows(*m_ctx->db, u"SELECT desc FROM termine ORDER BY id"_s).join(u',');
+    });
+    auto* list = child<QTreeWidget>(d, u"dayList"_s);
+    auto* remove = child<QPushButton>(d, u"deleteButton"_s);
+
+    remove->click(); // nothing selected
+    list->setCurrentItem(list->topLevelItem(0));
+    m_prompter.answer(false);
+    remove->click(); // declined
+    QCOMPARE(seen, QStringList());
+
+    m_prompter.answer(true);
+    remove->click();
+    QCOMPARE(seen, QStringList{u"bleibt"_s});
+    QVERIFY(d.isVisible());
+
+    // A delete the database refuses changes nothing and asks for no redraw.
+    list->setCurrentItem(list->topLevelItem(0));
+    m_ctx->db->execSql(u"CREATE TRIGGER keep BEFORE DELETE ON termine BEGIN "
+                       u"SELECT RAISE(ABORT, 'gesperrt'); END;"_s);
+    m_prompter.answer(true);
+    remove->click();
+    QCOMPARE(seen, QStringList{u"bleibt"_s});
 }
 
 void TestDayDialog::deletingEditedRowLeavesEditMode()

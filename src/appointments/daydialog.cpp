@@ -491,8 +491,11 @@ void DayDialog::onDelete()
     if (!prompter.askYesNo(u"Achtung!"_s, u"Den ausgewählten Termin wirklich löschen?"_s))
         return;
     Database& db = *m_ctx.db;
-    deleteAppointment(db, prompter, selected.first()->data(0, Qt::UserRole).toLongLong());
+    const bool deleted =
+            deleteAppointment(db, prompter, selected.first()->data(0, Qt::UserRole).toLongLong());
     fillDayList(u"ORDER BY date,enddate ASC ;"_s);
+    if (deleted)
+        emit appointmentsChanged();
     if (!m_editMode)
         return;
     // Changing a row that no longer exists would save nothing, or change the rest of its series.

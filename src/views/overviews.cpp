@@ -110,6 +110,12 @@ void Overviews::drawWeek()
     showWeek(m_weekFinished);
 }
 
+void Overviews::redraw()
+{
+    drawYear();
+    drawWeek();
+}
+
 void Overviews::setYearLabel()
 {
     const int year = m_ctx.view.shownYear;

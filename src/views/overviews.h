@@ -26,6 +26,8 @@ public:
 
     void drawYear();
     void drawWeek();
+    // Both pictures, after the appointments changed.
+    void redraw();
     // The year label, with " (Schaltjahr)" in leap years.
     void setYearLabel();
     void setWeekLabel();
