@@ -72,6 +72,8 @@ private slots:
     void monthlyFirstAndLastMonth();
     void monthlyOnThe31stSkipsShortMonths();
     void monthlyKeepsDaySpan();
+    void monthlyMemberEnd_data();
+    void monthlyMemberEnd();
     void weeklyWholeYear();
     void weeklyStopsAtPeriodEndDay();
     void everyNDays();
@@ -363,6 +365,44 @@ void TestAppointmentStore::monthlyKeepsDaySpan()
     QCOMPARE(storedSpans(*m_db), (QStringList{u"20.04.2007 22:00:01 - 21.04.2007 06:00:01"_s,
                                               u"20.05.2007 22:00:01 - 21.05.2007 06:00:01"_s,
                                               u"20.06.2007 22:00:01 - 21.06.2007 06:00:01"_s}));
+}
+
+void TestAppointmentStore::monthlyMemberEnd_data()
+{
+    QTest::addColumn<DateValue>("start");
+    QTest::addColumn<DateValue>("end");
+    QTest::addColumn<QStringList>("spans");
+
+    // Period from the start to 30 June: members in April, May and June.
+    QTest::newRow("over days, later end time: ends on its own day")
+            << at(2007, 4, 10, 10, 0) << at(2007, 4, 12, 12, 0)
+            << QStringList{u"10.04.2007 10:00:01 - 10.04.2007 12:00:01"_s,
+                           u"10.05.2007 10:00:01 - 10.05.2007 12:00:01"_s,
+                           u"10.06.2007 10:00:01 - 10.06.2007 12:00:01"_s};
+    QTest::newRow("over days, earlier end time: keeps the three days")
+            << at(2007, 4, 10, 22, 0) << at(2007, 4, 13, 6, 0)
+            << QStringList{u"10.04.2007 22:00:01 - 13.04.2007 06:00:01"_s,
+                           u"10.05.2007 22:00:01 - 13.05.2007 06:00:01"_s,
+                           u"10.06.2007 22:00:01 - 13.06.2007 06:00:01"_s};
+    QTest::newRow("same time a day later: keeps the day")
+            << at(2007, 4, 10, 10, 0) << at(2007, 4, 11, 10, 0)
+            << QStringList{u"10.04.2007 10:00:01 - 11.04.2007 10:00:01"_s,
+                           u"10.05.2007 10:00:01 - 11.05.2007 10:00:01"_s,
+                           u"10.06.2007 10:00:01 - 11.06.2007 10:00:01"_s};
+    QTest::newRow("one day") << at(2007, 4, 10, 10, 0) << at(2007, 4, 10, 10, 30)
+                             << QStringList{u"10.04.2007 10:00:01 - 10.04.2007 10:30:01"_s,
+                                            u"10.05.2007 10:00:01 - 10.05.2007 10:30:01"_s,
+                                            u"10.06.2007 10:00:01 - 10.06.2007 10:30:01"_s};
+}
+
+void TestAppointmentStore::monthlyMemberEnd()
+{
+    QFETCH(DateValue, start);
+    QFETCH(DateValue, end);
+    QFETCH(QStringList, spans);
+    createSeries(*m_db, m_prompter, SeriesKind::Monthly, values(start, end, u"Turnus"_s), 1, start,
+                 at(2007, 6, 30, 0, 0));
+    QCOMPARE(storedSpans(*m_db), spans);
 }
 
 void TestAppointmentStore::weeklyWholeYear()

@@ -16,8 +16,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
@@ -102,6 +104,8 @@ private slots:
     void editModeAllDayRow();
     void editModeSeriesMember();
     void birthdayRowIsNotEdited();
+    void keyboardOpensSelectedRow_data();
+    void keyboardOpensSelectedRow();
     void cancelAndCloseRequest();
     void saveInEditMode_data();
     void saveInEditMode();
@@ -111,7 +115,10 @@ private slots:
     void saveNewAppointment();
     void clearedEndTimeTakesStartTime();
     void saveSeriesAsksForPeriod();
+    void yearlySeriesStartsWithEnteredDate_data();
+    void yearlySeriesStartsWithEnteredDate();
     void deleteSelected();
+    void deleteReportsTheChangeAtOnce();
     void deletingEditedRowLeavesEditMode();
 
     void periodDialog_data();
@@ -555,6 +562,37 @@ void TestDayDialog::birthdayRowIsNotEdited()
     QCOMPARE(dialog->windowTitle(), u"Termine vom 5.3.2007"_s);
 }
 
+void TestDayDialog::keyboardOpensSelectedRow_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("group");
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("Return") << int(Qt::Key_Return) << 7 << true;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << 7 << true;
+    QTest::newRow("Space") << int(Qt::Key_Space) << 7 << true;
+    QTest::newRow("Return on a birthday") << int(Qt::Key_Return) << 20 << false;
+    QTest::newRow("Space on a birthday") << int(Qt::Key_Space) << 20 << false;
+    QTest::newRow("other keys only move") << int(Qt::Key_Down) << 7 << false;
+}
+
+void TestDayDialog::keyboardOpensSelectedRow()
+{
+    QFETCH(int, key);
+    QFETCH(int, group);
+    QFETCH(bool, edited);
+    addRow(at(2007, 3, 5, 8, 0), at(2007, 3, 5, 8, 30), 5, u"früh"_s);
+    const qint64 id = addRow(at(2007, 3, 5, 10, 15), at(2007, 3, 5, 11, 45), group, u"später"_s);
+    auto dialog = open();
+    auto* list = child<QTreeWidget>(*dialog, u"dayList"_s);
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(1));
+    QTest::keyClick(list, Qt::Key(key));
+    QCOMPARE(dialog->isEditMode(), edited);
+    QCOMPARE(dialog->editedId(), edited ? id : 0);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(m_prompter.transcript(), QStringList());
+}
+
 void TestDayDialog::cancelAndCloseRequest()
 {
     addRow(at(2007, 3, 5, 10, 15), at(2007, 3, 5, 11, 45), 7, u"Kontrolle"_s);
@@ -781,6 +819,52 @@ void TestDayDialog::saveSeriesAsksForPeriod()
                           u"4|1173873601|6|Gießen|1|Alle 3 Tage"_s}));
 }
 
+void TestDayDialog::yearlySeriesStartsWithEnteredDate_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("2007") << 2007 << u"07.03.2037 18:00:01"_s;
+    QTest::newRow("2037") << 2037 << u"07.03.2067 18:00:01"_s;
+    QTest::newRow("after 2037") << 2040 << u"07.03.2070 18:00:01"_s;
+}
+
+void TestDayDialog::yearlySeriesStartsWithEnteredDate()
+{
+    QFETCH(int, year);
+    QFETCH(QString, last);
+    auto dialog = open(7, 3, year);
+    auto& d = *dialog;
+    choose(child<QComboBox>(d, u"groupChoice"_s), u"Termin Allg."_s);
+    child<QLineEdit>(d, u"description"_s)->setText(u"Jahrestag"_s);
+    setClock(child<DateField>(d, u"startTime"_s), 18, 0);
+    setClock(child<DateField>(d, u"endTime"_s), 19, 0);
+    choose(child<QComboBox>(d, u"repetitionChoice"_s), u"jährlich"_s);
+
+    // The real period dialog, confirmed with its defaults as soon as it shows.
+    bool confirmed = false;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, &d, [&] {
+        if (auto* period = qobject_cast<PeriodDialog*>(QApplication::activeModalWidget())) {
+            confirmed = true;
+            period->findChild<QPushButton*>(u"okButton"_s)->click();
+        }
+    });
+    timer.start(10);
+    child<QPushButton>(d, u"saveButton"_s)->click();
+    QVERIFY(confirmed);
+    QCOMPARE(m_prompter.transcript(), QStringList());
+
+    QStringList starts;
+    for (const QString& row : queryRows(*m_ctx->db, u"SELECT date FROM termine ORDER BY date"_s))
+        starts << stamp(row.toLongLong());
+    QCOMPARE(starts.size(), 31);
+    QCOMPARE(starts.first(), u"07.03.%1 18:00:01"_s.arg(year));
+    QCOMPARE(starts.last(), last);
+    QCOMPARE(queryNumber(*m_ctx->db, u"SELECT belong FROM termine WHERE date="_s +
+                                             QString::number(at(year, 3, 7, 18, 0))),
+             queryNumber(*m_ctx->db, u"SELECT MIN(id) FROM termine"_s));
+}
+
 void TestDayDialog::deleteSelected()
 {
     // Inserted against start order; equal starts are ordered by their end after a delete.
@@ -812,6 +896,40 @@ void TestDayDialog::deleteSelected()
     QCOMPARE(list->topLevelItem(1)->text(1), u"lang"_s);
 }
 
+void TestDayDialog::deleteReportsTheChangeAtOnce()
+{
+    addRow(at(2007, 3, 5, 9, 0), at(2007, 3, 5, 12, 0), 5, u"weg"_s);
+    addRow(at(2007, 3, 5, 14, 0), at(2007, 3, 5, 15, 0), 5, u"bleibt"_s);
+    auto dialog = open();
+    auto& d = *dialog;
+    // What a redraw at the signal would read.
+    QStringList seen;
+    connect(&d, &DayDialog::appointmentsChanged, &d, [&] {
+        seen << queryRows(*m_ctx->db, u"SELECT desc FROM termine ORDER BY id"_s).join(u',');
+    });
+    auto* list = child<QTreeWidget>(d, u"dayList"_s);
+    auto* remove = child<QPushButton>(d, u"deleteButton"_s);
+
+    remove->click(); // nothing selected
+    list->setCurrentItem(list->topLevelItem(0));
+    m_prompter.answer(false);
+    remove->click(); // declined
+    QCOMPARE(seen, QStringList());
+
+    m_prompter.answer(true);
+    remove->click();
+    QCOMPARE(seen, QStringList{u"bleibt"_s});
+    QVERIFY(d.isVisible());
+
+    // A delete the database refuses changes nothing and asks for no redraw.
+    list->setCurrentItem(list->topLevelItem(0));
+    m_ctx->db->execSql(u"CREATE TRIGGER keep BEFORE DELETE ON termine BEGIN "
+                       u"SELECT RAISE(ABORT, 'gesperrt'); END;"_s);
+    m_prompter.answer(true);
+    remove->click();
+    QCOMPARE(seen, QStringList{u"bleibt"_s});
+}
+
 void TestDayDialog::deletingEditedRowLeavesEditMode()
 {
     addRow(at(2007, 3, 5, 9, 0), at(2007, 3, 5, 12, 0), 5, u"lang"_s);
@@ -835,24 +953,34 @@ void TestDayDialog::periodDialog_data()
     QTest::addColumn<QString>("endMin");
     QTest::addColumn<QString>("endMax");
     QTest::addColumn<QString>("initialEnd");
+    QTest::addColumn<int>("year");
 
-    // The appointment: Wednesday, 7 March 2007.
+    // The appointment: Wednesday, 7 March 2007. A yearly period begins in the appointment's year
+    // and offers 30 years after it, at most 100.
     QTest::newRow("yearly") << 1 << u"Termin jeden 7.3. Im Zeitraum zwischen dem:"_s << u"yyyy"_s
-                            << u"und"_s << u"01.01.1970 00:00:00"_s << u"31.12.2036 23:59:59"_s
-                            << u"01.01.1971 00:00:00"_s << u"31.12.2037 23:59:59"_s
-                            << u"31.12.2037 23:59:59"_s;
+                            << u"und"_s << u"01.01.2007 00:00:00"_s << u"31.12.2007 23:59:59"_s
+                            << u"01.01.2007 00:00:00"_s << u"31.12.2107 23:59:59"_s
+                            << u"31.12.2037 23:59:59"_s << 2007;
+    QTest::newRow("yearly after 2037")
+            << 1 << u"Termin jeden 7.3. Im Zeitraum zwischen dem:"_s << u"yyyy"_s << u"und"_s
+            << u"01.01.2040 00:00:00"_s << u"31.12.2040 23:59:59"_s << u"01.01.2040 00:00:00"_s
+            << u"31.12.2140 23:59:59"_s << u"31.12.2070 23:59:59"_s << 2040;
+    QTest::newRow("yearly near the last year")
+            << 1 << u"Termin jeden 7.3. Im Zeitraum zwischen dem:"_s << u"yyyy"_s << u"und"_s
+            << u"01.01.9990 00:00:00"_s << u"31.12.9990 23:59:59"_s << u"01.01.9990 00:00:00"_s
+            << u"31.12.9999 23:59:59"_s << u"31.12.9999 23:59:59"_s << 9990;
     QTest::newRow("monthly") << 2 << u"Termin jeden 7. des Monats Im Zeitraum zwischen dem:"_s
                              << u"dd.MM"_s << u"und dem"_s << u"01.01.2007 00:00:00"_s
                              << u"31.12.2007 23:59:59"_s << u"01.01.2007 00:00:00"_s
-                             << u"31.12.2007 23:59:59"_s << u"31.12.2007 00:00:01"_s;
+                             << u"31.12.2007 23:59:59"_s << u"31.12.2007 00:00:01"_s << 2007;
     QTest::newRow("weekly") << 3 << u"Termin jeden Mit Im Zeitraum zwischen dem:"_s << u"dd.MM"_s
                             << u"und dem"_s << u"01.01.2007 00:00:00"_s << u"31.12.2007 23:59:59"_s
                             << u"01.01.2007 00:00:00"_s << u"31.12.2007 23:59:59"_s
-                            << u"31.12.2007 00:00:01"_s;
+                            << u"31.12.2007 00:00:01"_s << 2007;
     QTest::newRow("every n days") << 4 << u"Termin alle 12 Tage Im Zeitraum zwischen dem:"_s
                                   << u"dd.MM"_s << u"und dem"_s << u"01.01.2007 00:00:00"_s
                                   << u"31.12.2007 23:59:59"_s << u"01.01.2007 00:00:00"_s
-                                  << u"31.12.2007 23:59:59"_s << u"31.12.2007 00:00:01"_s;
+                                  << u"31.12.2007 23:59:59"_s << u"31.12.2007 00:00:01"_s << 2007;
 }
 
 void TestDayDialog::periodDialog()
@@ -866,9 +994,10 @@ void TestDayDialog::periodDialog()
     QFETCH(QString, endMin);
     QFETCH(QString, endMax);
     QFETCH(QString, initialEnd);
+    QFETCH(int, year);
 
-    const SeriesRequest request{static_cast<SeriesKind>(kind), at(2007, 3, 7, 18, 0),
-                                at(2007, 3, 7, 19, 0), 12};
+    const SeriesRequest request{static_cast<SeriesKind>(kind), at(year, 3, 7, 18, 0),
+                                at(year, 3, 7, 19, 0), 12};
     PeriodDialog dialog(m_prompter, request);
     dialog.show();
     QCOMPARE(dialog.windowTitle(), u"Zeitraum der Wiederholung"_s);
@@ -887,7 +1016,7 @@ void TestDayDialog::periodDialog()
     QCOMPARE(end->geometry(), QRect(125, 30, 60, 20));
     QCOMPARE(start->editor()->displayFormat(), format);
     QCOMPARE(end->editor()->displayFormat(), format);
-    QCOMPARE(stamp(start->value()), u"07.03.2007 18:00:01"_s);
+    QCOMPARE(stamp(start->value()), u"07.03.%1 18:00:01"_s.arg(year));
     QCOMPARE(stamp(end->value()), initialEnd);
 
     const auto bounds = [](DateField* field) {

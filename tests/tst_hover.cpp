@@ -48,6 +48,8 @@ private slots:
 
     void yearCell_data();
     void yearCell();
+    void everyDrawnPixelSelectsItsCell_data();
+    void everyDrawnPixelSelectsItsCell();
     void weekPosition_data();
     void weekPosition();
     void weekMoment_data();
@@ -122,28 +124,66 @@ void TestHover::yearCell_data()
     QTest::addColumn<std::optional<YearCell>>("expected");
 
     const std::optional<YearCell> none;
-    // Legend hidden: January covers x 41 to 87, day 1 covers y 31 to 45.
-    QTest::newRow("hidden: first pixel of 1 January")
-            << false << QPoint(41, 31) << 2009 << std::optional(YearCell{1, 1});
-    QTest::newRow("hidden: x 40 is left of January") << false << QPoint(40, 31) << 2009 << none;
-    QTest::newRow("hidden: y 30 is above day 1") << false << QPoint(41, 30) << 2009 << none;
-    QTest::newRow("hidden: last pixel of 1 January")
-            << false << QPoint(87, 45) << 2009 << std::optional(YearCell{1, 1});
-    QTest::newRow("hidden: 2 February")
-            << false << QPoint(88, 46) << 2009 << std::optional(YearCell{2, 2});
-    QTest::newRow("hidden: right of December") << false << QPoint(605, 31) << 2009 << none;
+    // Legend hidden: the 1 January cell is drawn at x 40 to 81 and y 30 to 42; the gap up to the
+    // next column (x 86) and row (y 44) belongs to it too.
+    QTest::newRow("hidden: top-left pixel of 1 January")
+            << false << QPoint(40, 30) << 2009 << std::optional(YearCell{1, 1});
+    QTest::newRow("hidden: x 39 is left of January") << false << QPoint(39, 30) << 2009 << none;
+    QTest::newRow("hidden: y 29 is above day 1") << false << QPoint(40, 29) << 2009 << none;
+    QTest::newRow("hidden: bottom-right pixel of 1 January")
+            << false << QPoint(81, 42) << 2009 << std::optional(YearCell{1, 1});
+    QTest::newRow("hidden: gap after 1 January")
+            << false << QPoint(86, 44) << 2009 << std::optional(YearCell{1, 1});
+    QTest::newRow("hidden: top-left pixel of 2 February")
+            << false << QPoint(87, 45) << 2009 << std::optional(YearCell{2, 2});
+    QTest::newRow("hidden: bottom-right pixel of 31 December")
+            << false << QPoint(598, 492) << 2009 << std::optional(YearCell{12, 31});
+    QTest::newRow("hidden: right of December") << false << QPoint(604, 30) << 2009 << none;
     QTest::newRow("hidden: 29 February 2009") << false << QPoint(90, 451) << 2009 << none;
     QTest::newRow("hidden: 29 February 2008")
             << false << QPoint(90, 451) << 2008 << std::optional(YearCell{2, 29});
     QTest::newRow("hidden: 31 April") << false << QPoint(190, 481) << 2009 << none;
-    // Legend shown: January covers x 2 to 48.
-    QTest::newRow("shown: x 1 is left of January") << true << QPoint(1, 31) << 2009 << none;
-    QTest::newRow("shown: 1 January")
-            << true << QPoint(2, 31) << 2009 << std::optional(YearCell{1, 1});
-    QTest::newRow("shown: x 48 still January")
-            << true << QPoint(48, 31) << 2009 << std::optional(YearCell{1, 1});
-    QTest::newRow("shown: x 49 is February")
-            << true << QPoint(49, 31) << 2009 << std::optional(YearCell{2, 1});
+    // Legend shown: January is drawn at x 1 to 42, February from x 48.
+    QTest::newRow("shown: x 0 is left of January") << true << QPoint(0, 30) << 2009 << none;
+    QTest::newRow("shown: left pixel of 1 January")
+            << true << QPoint(1, 30) << 2009 << std::optional(YearCell{1, 1});
+    QTest::newRow("shown: x 47 still January")
+            << true << QPoint(47, 31) << 2009 << std::optional(YearCell{1, 1});
+    QTest::newRow("shown: x 48 is February")
+            << true << QPoint(48, 31) << 2009 << std::optional(YearCell{2, 1});
+}
+
+void TestHover::everyDrawnPixelSelectsItsCell_data()
+{
+    QTest::addColumn<bool>("legend");
+    QTest::addColumn<QPoint>("topLeft");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    // Top-left pixels of drawn 42 x 13 cells: columns 47 apart from x 40 (x 1 with the legend),
+    // rows 15 apart from y 30.
+    QTest::newRow("hidden: 1 January") << false << QPoint(40, 30) << 1 << 1;
+    QTest::newRow("hidden: 29 February") << false << QPoint(87, 450) << 2 << 29;
+    QTest::newRow("hidden: 15 July") << false << QPoint(322, 240) << 7 << 15;
+    QTest::newRow("hidden: 31 December") << false << QPoint(557, 480) << 12 << 31;
+    QTest::newRow("shown: 1 January") << true << QPoint(1, 30) << 1 << 1;
+    QTest::newRow("shown: 2 February") << true << QPoint(48, 45) << 2 << 2;
+    QTest::newRow("shown: 31 December") << true << QPoint(518, 480) << 12 << 31;
+}
+
+void TestHover::everyDrawnPixelSelectsItsCell()
+{
+    QFETCH(bool, legend);
+    QFETCH(QPoint, topLeft);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    for (int dy = 0; dy < 13; ++dy) {
+        for (int dx = 0; dx < 42; ++dx) {
+            const QPoint p = topLeft + QPoint(dx, dy);
+            const std::optional<YearCell> cell = HoverGeometry::yearCellAt(p, legend, 2008);
+            QVERIFY2(cell && cell->month == month && cell->day == day,
+                     qPrintable(u"pixel %1,%2"_s.arg(p.x()).arg(p.y())));
+        }
+    }
 }
 
 void TestHover::yearCell()

@@ -459,6 +459,7 @@ void Application::openDayDialog(int day, int month, int year)
 {
     m_overviews->leaveHover();
     DayDialog dialog(m_ctx, day, month, year, m_window.get());
+    connect(&dialog, &DayDialog::appointmentsChanged, m_overviews.get(), &Overviews::redraw);
     dialog.exec();
     m_overviews->drawYear();
     m_overviews->drawWeek();

@@ -59,8 +59,11 @@ QList<SeriesMember> monthlyMembers(DateValue start, DateValue end, DateValue per
     const DateParts pe = dateParts(periodEnd);
     const int first = s.day >= ps.day ? ps.month : ps.month + 1;
     const int last = pe.day >= s.day ? pe.month : pe.month - 1;
-    // A member spanning several days keeps its span; the end time comes from the entered end.
-    const DateValue daySpan = startOfDay(end) - startOfDay(start);
+    // Every member ends on its own day at the entered end time. Where that time is not after the
+    // start time (an appointment over midnight), the member keeps the entered span of days
+    // instead, so it never ends before it begins.
+    const DateValue daySpan =
+            e.minuteOfDay() > s.minuteOfDay() ? 0 : startOfDay(end) - startOfDay(start);
     const DateValue bound = endOfDayBound(periodEnd);
     QList<SeriesMember> members;
     for (int m = std::max(first, 1); m <= std::min(last, 12); ++m) {

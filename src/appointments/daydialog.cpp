@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -170,7 +171,11 @@ void DayDialog::buildControls()
     connect(m_group, &QComboBox::activated, this, &DayDialog::onGroupChosen);
     connect(m_allDay, &QCheckBox::clicked, this, &DayDialog::onAllDayClicked);
     connect(m_reminderTime, &QComboBox::activated, this, &DayDialog::onReminderTimeChosen);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &DayDialog::onRowDoubleClicked);
+    // Enter (and whatever else the platform counts as activating) opens a row as a double click
+    // does; Space is caught by the event filter.
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &DayDialog::onRowActivated);
+    connect(m_list, &QTreeWidget::itemActivated, this, &DayDialog::onRowActivated);
+    m_list->installEventFilter(this);
     connect(m_save, &QPushButton::clicked, this, &DayDialog::onSave);
     connect(m_cancel, &QPushButton::clicked, this, &DayDialog::reject);
     connect(m_delete, &QPushButton::clicked, this, &DayDialog::onDelete);
@@ -363,8 +368,23 @@ void DayDialog::updateEnabledStates()
     m_list->setEnabled(!m_editMode);
 }
 
-void DayDialog::onRowDoubleClicked(QTreeWidgetItem*)
+bool DayDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            onRowActivated();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void DayDialog::onRowActivated()
+{
+    // A double click also reports an activation; the first one has already opened the row.
+    if (m_editMode)
+        return;
     const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty() || selected.first()->text(0) == u"Geburtstag")
         return;
@@ -471,8 +491,11 @@ void DayDialog::onDelete()
     if (!prompter.askYesNo(u"Achtung!"_s, u"Den ausgewählten Termin wirklich löschen?"_s))
         return;
     Database& db = *m_ctx.db;
-    deleteAppointment(db, prompter, selected.first()->data(0, Qt::UserRole).toLongLong());
+    const bool deleted =
+            deleteAppointment(db, prompter, selected.first()->data(0, Qt::UserRole).toLongLong());
     fillDayList(u"ORDER BY date,enddate ASC ;"_s);
+    if (deleted)
+        emit appointmentsChanged();
     if (!m_editMode)
         return;
     // Changing a row that no longer exists would save nothing, or change the rest of its series.

@@ -22,7 +22,7 @@ struct Context;
 
 // "Termine vom d.m.y": lists the appointments of one day, enters new ones (single or as a series)
 // and changes or deletes existing ones. Run it with exec(); the caller redraws the overviews
-// afterwards.
+// afterwards, and on appointmentsChanged() while it is open.
 class DayDialog : public QDialog
 {
     Q_OBJECT
@@ -37,9 +37,17 @@ public:
     bool isEditMode() const { return m_editMode; }
     qint64 editedId() const { return m_editId; }
 
+signals:
+    // Appointments were deleted while the dialog stays open: the overviews must not go on
+    // showing them beside it.
+    void appointmentsChanged();
+
 public slots:
     // "Abbrechen" and every close request: leaves edit mode, or closes the dialog.
     void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -52,7 +60,7 @@ private:
     void onGroupChosen(int index);
     void onAllDayClicked(bool checked);
     void onReminderTimeChosen(int index);
-    void onRowDoubleClicked(QTreeWidgetItem* item);
+    void onRowActivated();
     void onDelete();
     void onSave();
 

@@ -8,11 +8,18 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kEndBeforeStart = u"Das Enddatum darf nicht VOR den Anfangsdatum sein..."_s;
+// Years after the entered one that a yearly series offers at most, and by default.
+constexpr int kLongestYearlyPeriod = 100;
+constexpr int kDefaultYearlyPeriod = 30;
+// The last year a date field can show.
+constexpr int kLastYear = 9999;
 
 } // namespace
 
@@ -61,9 +68,14 @@ PeriodDialog::PeriodDialog(Prompter& prompter, const SeriesRequest& request, QWi
     cancel->setAutoDefault(false);
 
     if (yearly) {
-        m_periodStart->setRange(makeDate(1970, 1, 1), makeDate(2036, 12, 31, 23, 59, 59));
-        m_periodEnd->setRange(makeDate(1971, 1, 1), makeDate(2037, 12, 31, 23, 59, 59));
-        m_periodEnd->setValue(makeDate(2037, 12, 31, 23, 59, 59));
+        // The series starts with the entered date, so the period starts in its year; fixed year
+        // limits would silently drop that date for appointments outside them.
+        m_periodStart->setRange(makeDate(year, 1, 1), makeDate(year, 12, 31, 23, 59, 59));
+        const auto lastDayOf = [](int y) {
+            return makeDate(std::min(y, kLastYear), 12, 31, 23, 59, 59);
+        };
+        m_periodEnd->setRange(makeDate(year, 1, 1), lastDayOf(year + kLongestYearlyPeriod));
+        m_periodEnd->setValue(lastDayOf(year + kDefaultYearlyPeriod));
     } else {
         const DateValue first = makeDate(year, 1, 1);
         const DateValue last = makeDate(year, 12, 31, 23, 59, 59);

@@ -1,6 +1,7 @@
 #include "views/hovergeometry.h"
 
 #include "views/weekrenderer.h"
+#include "views/yearrenderer.h"
 
 namespace HoverGeometry {
 
@@ -13,9 +14,11 @@ constexpr int kPointerGapY = 20;
 
 std::optional<YearCell> yearCellAt(QPoint position, bool legendShown, int year)
 {
-    const int origin = legendShown ? 1 : 40;
-    const qint64 month = ceilDivide(position.x() - origin, 47);
-    const qint64 day = ceilDivide(position.y() - 30, 15);
+    // A cell's first column and row belong to it, as does the gap to its right and below it.
+    const int origin = YearRenderer::firstColumnX(legendShown);
+    const qint64 month = floorDivide(position.x() - origin, YearRenderer::kColumnStep) + 1;
+    const qint64 day =
+            floorDivide(position.y() - YearRenderer::kFirstRowY, YearRenderer::kRowStep) + 1;
     if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, static_cast<int>(month)))
         return std::nullopt;
     return YearCell{static_cast<int>(month), static_cast<int>(day)};

@@ -28,8 +28,9 @@ struct WeekPosition
     friend bool operator==(const WeekPosition&, const WeekPosition&) = default;
 };
 
-// month = ceil((x - 40) / 47), or ceil((x - 1) / 47) with the legend; day = ceil((y - 30) / 15).
-// Nothing unless the day exists in that month of the year.
+// The drawn cell under the pointer, with the gap to its right and below it: month =
+// floor((x - 40) / 47) + 1, or floor((x - 1) / 47) + 1 with the legend; day = floor((y - 30) / 15)
+// + 1. Nothing unless the day exists in that month of the year.
 std::optional<YearCell> yearCellAt(QPoint position, bool legendShown, int year);
 
 // day = ceil((y - 4) / 60); minute = 10 * floor((x - 10) * 144 / L) with L the time-line length.

@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 
 using namespace Qt::StringLiterals;
 using namespace HoverGeometry;
@@ -31,6 +32,7 @@ Overviews::Overviews(Context& ctx, MainWindow& window)
     databaseReplaced();
     connectYearPage();
     connectWeekPage();
+    connect(m_window.tabs(), &QTabWidget::currentChanged, this, &Overviews::refreshCurrentPage);
 }
 
 Overviews::~Overviews() = default;
@@ -78,6 +80,36 @@ bool Overviews::legendShown() const
     return m_ctx.prefs.legende != 0;
 }
 
+Overviews::PictureState Overviews::yearState() const
+{
+    return {m_ctx.view.shownYear, 0, legendShown(), m_ctx.prefs.showedterms};
+}
+
+Overviews::PictureState Overviews::weekState() const
+{
+    return {0, startOfDay(m_ctx.view.weekStart), legendShown(), m_ctx.prefs.showedterms};
+}
+
+void Overviews::refreshCurrentPage()
+{
+    if (m_window.currentPage() == MainWindow::YearPageIndex)
+        refreshYear();
+    else if (m_window.currentPage() == MainWindow::WeekPageIndex)
+        refreshWeek();
+}
+
+void Overviews::refreshYear()
+{
+    if (m_yearDrawn != yearState())
+        drawYear();
+}
+
+void Overviews::refreshWeek()
+{
+    if (m_weekDrawn != weekState())
+        drawWeek();
+}
+
 void Overviews::showYear(const QImage& image)
 {
     m_window.yearPage()->view()->setImage(image);
@@ -96,6 +128,7 @@ void Overviews::drawYear()
     view->repaint();
     m_yearFinished = m_yearRenderer->render(m_yearFinished.size(), m_ctx.view.shownYear,
                                             m_ctx.clock.now(), m_ctx.prefs);
+    m_yearDrawn = yearState();
     showYear(m_yearFinished);
 }
 
@@ -107,7 +140,14 @@ void Overviews::drawWeek()
     view->repaint();
     m_weekFinished = m_weekRenderer->render(m_weekFinished.size(), m_ctx.view.weekStart,
                                             m_ctx.clock.now(), m_ctx.prefs);
+    m_weekDrawn = weekState();
     showWeek(m_weekFinished);
+}
+
+void Overviews::redraw()
+{
+    drawYear();
+    drawWeek();
 }
 
 void Overviews::setYearLabel()
@@ -162,8 +202,9 @@ void Overviews::moveWeek(int delta)
 {
     ViewState& view = m_ctx.view;
     view.weekStart += delta * 7 * kSecondsPerDay;
-    // The year follows the week; its picture waits for the next redraw.
+    // The year follows the week; its picture is redrawn when its page is shown again.
     view.shownYear = dateParts(view.weekStart).year;
+    setYearLabel();
     setWeekLabel();
     drawWeek();
 }
@@ -212,8 +253,12 @@ void Overviews::hoverYear(QPoint picturePos, QPoint globalPos)
 {
     if (!hoverAllowed())
         return;
-    const std::optional<YearCell> cell =
-            yearCellAt(picturePos, legendShown(), m_ctx.view.shownYear);
+    // The pointer is on the picture as drawn, whatever the state has become since.
+    if (!m_yearDrawn)
+        return;
+    const int year = m_yearDrawn->year;
+    const bool legend = m_yearDrawn->legend;
+    const std::optional<YearCell> cell = yearCellAt(picturePos, legend, year);
     if (!cell) {
         leaveHover();
         return;
@@ -223,8 +268,7 @@ void Overviews::hoverYear(QPoint picturePos, QPoint globalPos)
         return;
     }
     m_hoverCell = cell;
-    showYear(OverviewDisplay::yearCellFrame(m_yearFinished, cell->month, cell->day, legendShown()));
-    const int year = m_ctx.view.shownYear;
+    showYear(OverviewDisplay::yearCellFrame(m_yearFinished, cell->month, cell->day, legend));
     const QList<PreviewEntry> entries = HoverPreview::loadDay(
             *m_ctx.db, m_ctx.prompter, m_ctx.quitState, year, cell->month, cell->day);
     const DateValue dayStart = makeDate(year, cell->month, cell->day);
@@ -240,7 +284,10 @@ void Overviews::hoverWeek(QPoint picturePos, QPoint globalPos)
 {
     if (!hoverAllowed())
         return;
-    const std::optional<WeekPosition> position = weekPositionAt(picturePos, legendShown());
+    if (!m_weekDrawn)
+        return;
+    const bool legend = m_weekDrawn->legend;
+    const std::optional<WeekPosition> position = weekPositionAt(picturePos, legend);
     if (!position) {
         leaveHover();
         return;
@@ -250,11 +297,11 @@ void Overviews::hoverWeek(QPoint picturePos, QPoint globalPos)
         return;
     }
     if (!m_hoverPosition || m_hoverPosition->day != position->day)
-        showWeek(OverviewDisplay::weekRowFrame(m_weekFinished, position->day, legendShown()));
+        showWeek(OverviewDisplay::weekRowFrame(m_weekFinished, position->day, legend));
     m_hoverPosition = position;
-    const DateValue moment = weekPositionMoment(m_ctx.view.weekStart, *position);
+    const DateValue moment = weekPositionMoment(m_weekDrawn->weekDay, *position);
     const QList<PreviewEntry> entries = HoverPreview::loadMoment(
-            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, moment, m_ctx.prefs.showedterms);
+            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, moment, m_weekDrawn->groups);
     QList<PreviewLines> lines;
     for (const PreviewEntry& entry : entries)
         lines << HoverPreview::momentLines(entry, startOfDay(moment));
@@ -275,8 +322,10 @@ void Overviews::leaveHover()
 
 void Overviews::yearDoubleClick(QPoint picturePos)
 {
-    const int year = m_ctx.view.shownYear;
-    if (const auto cell = yearCellAt(picturePos, legendShown(), year)) {
+    if (!m_yearDrawn)
+        return;
+    const int year = m_yearDrawn->year;
+    if (const auto cell = yearCellAt(picturePos, m_yearDrawn->legend, year)) {
         leaveHover();
         emit dayActivated(cell->day, cell->month, year);
     }
@@ -284,10 +333,12 @@ void Overviews::yearDoubleClick(QPoint picturePos)
 
 void Overviews::weekDoubleClick(QPoint picturePos)
 {
-    if (const auto position = weekPositionAt(picturePos, legendShown())) {
+    if (!m_weekDrawn)
+        return;
+    if (const auto position = weekPositionAt(picturePos, m_weekDrawn->legend)) {
         leaveHover();
         const DateParts day =
-                dateParts(m_ctx.view.weekStart + (position->day - 1) * kSecondsPerDay);
+                dateParts(m_weekDrawn->weekDay + (position->day - 1) * kSecondsPerDay);
         emit dayActivated(day.day, day.month, day.year);
     }
 }

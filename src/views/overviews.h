@@ -2,10 +2,12 @@
 
 #include "common/datevalue.h"
 #include "views/hovergeometry.h"
+#include "views/preferences.h"
 
 #include <QImage>
 #include <QObject>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -26,6 +28,8 @@ public:
 
     void drawYear();
     void drawWeek();
+    // Both pictures, after the appointments changed.
+    void redraw();
     // The year label, with " (Schaltjahr)" in leap years.
     void setYearLabel();
     void setWeekLabel();
@@ -43,6 +47,24 @@ signals:
     void dayActivated(int day, int month, int year);
 
 private:
+    // What a picture shows. The pointer works on the picture as drawn, and a page whose state
+    // moved on is redrawn before it is shown again.
+    struct PictureState
+    {
+        int year = 0;
+        DateValue weekDay = 0; // the week's Monday at 00:00
+        bool legend = false;
+        std::array<int, Preferences::kDisplaySlotCount> groups{};
+        friend bool operator==(const PictureState&, const PictureState&) = default;
+    };
+    PictureState yearState() const;
+    PictureState weekState() const;
+    // Redraws the picture of the page in front when the shared state moved on since it was
+    // drawn, e.g. through the buttons of the other page.
+    void refreshCurrentPage();
+    void refreshYear();
+    void refreshWeek();
+
     void connectYearPage();
     void connectWeekPage();
     void showYear(const QImage& image);
@@ -66,6 +88,8 @@ private:
     HoverPreviewWindow* m_preview;
     QImage m_yearFinished;
     QImage m_weekFinished;
+    std::optional<PictureState> m_yearDrawn;
+    std::optional<PictureState> m_weekDrawn;
     std::optional<HoverGeometry::YearCell> m_hoverCell;
     std::optional<HoverGeometry::WeekPosition> m_hoverPosition;
     int m_redrawCounter = 0;

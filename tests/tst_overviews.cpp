@@ -1,0 +1,197 @@
+#include "app/context.h"
+#include "common/programfont.h"
+#include "views/mainwindow.h"
+#include "views/overviewpage.h"
+#include "views/overviews.h"
+#include "views/overviewview.h"
+#include "views/weekrenderer.h"
+#include "views/yearrenderer.h"
+
+#include "support/scriptedprompter.h"
+#include "support/testdatabase.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The two overview pages share the shown year, the week and the legend; the buttons of one page
+// change what the other one must show.
+class TestOverviews : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void otherPageIsRedrawnBeforeItShows_data();
+    void otherPageIsRedrawnBeforeItShows();
+    void doubleClickOpensTheDrawnDay_data();
+    void doubleClickOpensTheDrawnDay();
+
+private:
+    // Presses buttons on one page, the one in front.
+    void perform(const QString& action);
+    QImage expectedYear();
+    QImage expectedWeek();
+
+    std::unique_ptr<TestDirectory> m_dir;
+    ScriptedPrompter m_prompter;
+    // Wednesday, 9 December 2026.
+    FixedClock m_clock{makeDate(2026, 12, 9, 10, 0, 0)};
+    std::unique_ptr<Context> m_ctx;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<Overviews> m_overviews;
+};
+
+void TestOverviews::initTestCase()
+{
+    QApplication::setFont(interfaceFont());
+}
+
+void TestOverviews::init()
+{
+    m_dir = std::make_unique<TestDirectory>();
+    m_prompter.clear();
+    m_ctx = std::make_unique<Context>(m_dir->path(), m_prompter, m_clock);
+    m_ctx->db = createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(m_ctx->db);
+    m_ctx->images = ImagePack::load(builtImagePackPath());
+    QVERIFY(m_ctx->images);
+    m_ctx->prefs.legende = 0;
+    m_ctx->view.shownYear = 2026;
+    m_ctx->view.weekStart = mondayOf(m_clock.now());
+    m_window = std::make_unique<MainWindow>(m_ctx->prefs);
+    m_overviews = std::make_unique<Overviews>(*m_ctx, *m_window);
+    m_overviews->drawYear();
+    m_overviews->setYearLabel();
+    m_overviews->setWeekLabel();
+    m_overviews->drawWeek();
+}
+
+void TestOverviews::cleanup()
+{
+    m_overviews.reset();
+    m_window.reset();
+    m_ctx.reset();
+    m_dir.reset();
+}
+
+void TestOverviews::perform(const QString& action)
+{
+    const bool onWeek = action.startsWith(u"week"_s);
+    m_window->tabs()->setCurrentIndex(onWeek ? MainWindow::WeekPageIndex
+                                             : MainWindow::YearPageIndex);
+    OverviewPage* page = onWeek ? m_window->weekPage() : m_window->yearPage();
+    if (action.endsWith(u"Legend"_s)) {
+        page->legendButton()->click();
+    } else {
+        // Four weeks from 7 December 2026 reach 4 January 2027; a year from 2026 reaches 2027.
+        for (int i = 0; i < (onWeek ? 4 : 1); ++i)
+            page->nextButton()->click();
+    }
+}
+
+QImage TestOverviews::expectedYear()
+{
+    const YearRenderer renderer(*m_ctx->db, m_prompter, *m_ctx->images);
+    return renderer.render(m_window->yearPage()->view()->image().size(), m_ctx->view.shownYear,
+                           m_clock.now(), m_ctx->prefs);
+}
+
+QImage TestOverviews::expectedWeek()
+{
+    const WeekRenderer renderer(*m_ctx->db, m_prompter, *m_ctx->images);
+    return renderer.render(m_window->weekPage()->view()->image().size(), m_ctx->view.weekStart,
+                           m_clock.now(), m_ctx->prefs);
+}
+
+void TestOverviews::otherPageIsRedrawnBeforeItShows_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("yearLabel");
+    QTest::addColumn<QString>("weekLabel");
+    QTest::newRow("Legende on the week page")
+            << u"weekLegend"_s << u"2026"_s << u"07.-13. Dez 2026"_s;
+    QTest::newRow("week >> into the next year")
+            << u"weekNext"_s << u"2027"_s << u"04.-10. Jan 2027"_s;
+    QTest::newRow("Legende on the year page")
+            << u"yearLegend"_s << u"2026"_s << u"07.-13. Dez 2026"_s;
+    QTest::newRow("year >> moves the week") << u"yearNext"_s << u"2027"_s << u"28.12-03.01 26/27"_s;
+}
+
+void TestOverviews::otherPageIsRedrawnBeforeItShows()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, yearLabel);
+    QFETCH(QString, weekLabel);
+    perform(action);
+    const bool fromWeek = action.startsWith(u"week"_s);
+    m_window->tabs()->setCurrentIndex(fromWeek ? MainWindow::YearPageIndex
+                                               : MainWindow::WeekPageIndex);
+
+    QCOMPARE(m_window->yearPage()->titleLabel()->text(), yearLabel);
+    QCOMPARE(m_window->weekPage()->titleLabel()->text(), weekLabel);
+    if (fromWeek)
+        QCOMPARE(m_window->yearPage()->view()->image(), expectedYear());
+    else
+        QCOMPARE(m_window->weekPage()->view()->image(), expectedWeek());
+    // The legend's grey panel starts at x 563, left of its colour strips.
+    const bool legend = action.endsWith(u"Legend"_s);
+    OverviewView* shown = fromWeek ? m_window->yearPage()->view() : m_window->weekPage()->view();
+    QCOMPARE(shown->image().pixel(563, 300) == 0xFFDDDDDDu, legend);
+}
+
+void TestOverviews::doubleClickOpensTheDrawnDay_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QDate>("beforeShown");
+    QTest::addColumn<QDate>("afterShown");
+
+    // Without the legend, 1 January is drawn at x 40 to 81, y 30 to 42; with it, x 1 to 42.
+    QTest::newRow("Legende on the week page")
+            << u"weekLegend"_s << QPoint(60, 35) << QDate(2026, 1, 1) << QDate(2026, 2, 1);
+    // 9 December is drawn at x 557 to 598, y 150 to 162, in whichever year is drawn.
+    QTest::newRow("week >> into the next year")
+            << u"weekNext"_s << QPoint(560, 152) << QDate(2026, 12, 9) << QDate(2027, 12, 9);
+    // The Monday row of the week picture lies at y 20 to 45.
+    QTest::newRow("year >> moves the week")
+            << u"yearNext"_s << QPoint(100, 30) << QDate(2026, 12, 7) << QDate(2026, 12, 28);
+    QTest::newRow("Legende on the year page")
+            << u"yearLegend"_s << QPoint(100, 30) << QDate(2026, 12, 7) << QDate(2026, 12, 7);
+}
+
+void TestOverviews::doubleClickOpensTheDrawnDay()
+{
+    QFETCH(QString, action);
+    QFETCH(QPoint, point);
+    QFETCH(QDate, beforeShown);
+    QFETCH(QDate, afterShown);
+    QSignalSpy opened(m_overviews.get(), &Overviews::dayActivated);
+    const bool fromWeek = action.startsWith(u"week"_s);
+    OverviewView* view = fromWeek ? m_window->yearPage()->view() : m_window->weekPage()->view();
+
+    perform(action);
+    // The other picture has not been shown since: the pointer still means the day drawn there.
+    emit view->doubleClicked(point);
+    m_window->tabs()->setCurrentIndex(fromWeek ? MainWindow::YearPageIndex
+                                               : MainWindow::WeekPageIndex);
+    emit view->doubleClicked(point);
+
+    QCOMPARE(opened.size(), 2);
+    const auto date = [&](int i) {
+        const QList<QVariant>& args = opened.at(i);
+        return QDate(args.at(2).toInt(), args.at(1).toInt(), args.at(0).toInt());
+    };
+    QCOMPARE(date(0), beforeShown);
+    QCOMPARE(date(1), afterShown);
+}
+
+QTEST_MAIN(TestOverviews)
+#include "tst_overviews.moc"
