@@ -12,6 +12,8 @@
 #include "notes/notespage.h"
 #include "store/backup.h"
 #include "store/schema.h"
+#include "update/updatecheck.h"
+#include "update/updateserver.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
@@ -31,6 +33,17 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kClockIntervalMs = 1000;
 constexpr int kReminderIntervalMs = 10000;
+
+// The update check writes its statuses on the splash picture; true when an update was fetched.
+bool checkForUpdate(Context& ctx, SplashWindow& splash)
+{
+    UpdateCheck check(updateServerAddress(), ctx.filePath(u"current.ver"_s),
+                      ctx.filePath(u"program-update.exe"_s), ctx.prompter);
+    QObject::connect(&check, &UpdateCheck::statusChanged, &splash, [&splash](UpdateStatus status) {
+        splash.showStatus(updateStatusText(status), updateStatusColour(status));
+    });
+    return check.run();
+}
 } // namespace
 
 Application::Application(Context& context)
@@ -67,9 +80,12 @@ int Application::run()
     m_ctx.prefs = Preferences::read(m_ctx.filePath(u"prefs.ini"_s));
 
     std::unique_ptr<SplashWindow> splash;
+    bool updateDownloaded = false;
     if (m_ctx.prefs.splash) {
         splash = std::make_unique<SplashWindow>(*m_ctx.images);
         splash->unfold(m_ctx.desktopSize);
+        if (m_ctx.prefs.update)
+            updateDownloaded = checkForUpdate(m_ctx, *splash);
     }
 
     const DateValue now = m_ctx.clock.now();
@@ -82,6 +98,11 @@ int Application::run()
     splash.reset();
 
     createTrayIcon();
+    // The update program replaces this one, which therefore ends before its main loop. Should it
+    // not start, the user still gets the program as it is.
+    if (updateDownloaded &&
+        UpdateCheck::startUpdateProgram(m_ctx.filePath(u"program-update.exe"_s), m_ctx.programDir))
+        return 0;
     connectControls();
     startTimers();
 
