@@ -323,7 +323,10 @@ void Application::startInfoProgram()
 {
     QString parameter = versionText();
     parameter.replace(u' ', u'_');
-    QProcess::startDetached(m_ctx.filePath(u"info.zr"_s), {parameter});
+    if (!QProcess::startDetached(m_ctx.filePath(u"info.zr"_s), {parameter}))
+        m_ctx.prompter.warn(
+                u"Info"_s,
+                u"Das Info-Programm \u201einfo.zr\u201c konnte nicht gestartet werden."_s);
 }
 
 void Application::saveBackup()
