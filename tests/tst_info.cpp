@@ -1,7 +1,6 @@
 #include "infowindow.h"
 
 #include <QLabel>
-#include <QSysInfo>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -17,7 +16,6 @@ private slots:
     void walk();
     void stepsOnlyWhenDue();
     void logoLetsTheColourThrough();
-    void window();
 };
 
 void TestInfo::versionFromArguments_data()
@@ -120,19 +118,6 @@ void TestInfo::logoLetsTheColourThrough()
     const QLabel* picture = window.findChild<QLabel*>(u"banner"_s);
     QVERIFY(picture);
     QCOMPARE(picture->pixmap().toImage().pixelColor(0, 0), QColor(0, 255, 0));
-}
-
-void TestInfo::window()
-{
-    InfoWindow window(u"0.68 Beta"_s);
-    QCOMPARE(window.windowTitle(), u"Info"_s);
-    QCOMPARE(window.size(), QSize(350, 370));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QCOMPARE(window.pos(), QPoint(430, 134));
-    const QLabel* credits = window.findChild<QLabel*>(u"credits"_s);
-    QVERIFY(credits);
-    QCOMPARE(credits->geometry(), QRect(0, 170, 350, 200));
-    QVERIFY(credits->text().contains(u"Ruvo  Version 0.68 Beta ("_s));
 }
 
 QTEST_MAIN(TestInfo)

@@ -167,7 +167,6 @@ void TestUpdateCheck::acceptedAddresses_data()
 {
     QTest::addColumn<QString>("root");
     QTest::addColumn<QString>("versionUrl");
-    const QString path = u"/ruvo-updates/current.ver"_s;
     QTest::newRow("https") << u"https://updates.example.org"_s
                            << u"https://updates.example.org/ruvo-updates/current.ver"_s;
     QTest::newRow("https below a folder, slash")
@@ -175,19 +174,15 @@ void TestUpdateCheck::acceptedAddresses_data()
             << u"https://example.org/ruvo/ruvo-updates/current.ver"_s;
     QTest::newRow("http loopback")
             << u"http://127.0.0.1:8080"_s << u"http://127.0.0.1:8080/ruvo-updates/current.ver"_s;
-    QTest::newRow("http loopback range")
-            << u"http://127.4.5.6"_s << u"http://127.4.5.6/ruvo-updates/current.ver"_s;
     QTest::newRow("http localhost")
             << u"http://LOCALHOST:1"_s << u"http://localhost:1/ruvo-updates/current.ver"_s;
     QTest::newRow("http ipv6 loopback")
             << u"http://[::1]:99"_s << u"http://[::1]:99/ruvo-updates/current.ver"_s;
     QTest::newRow("http elsewhere") << u"http://updates.example.org"_s << QString();
     QTest::newRow("http private network") << u"http://192.168.1.5"_s << QString();
-    QTest::newRow("ftp") << u"ftp://example.org"_s << QString();
     QTest::newRow("file") << u"file:///tmp"_s << QString();
     QTest::newRow("no scheme") << u"example.org"_s << QString();
     QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("only slashes") << u"///"_s << QString();
 }
 
 void TestUpdateCheck::acceptedAddresses()

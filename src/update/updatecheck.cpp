@@ -179,7 +179,7 @@ bool UpdateCheck::fetchProgram(const QByteArray& expectedSha256)
 bool UpdateCheck::fetch(const QUrl& url, const std::function<bool(const QByteArray&)>& sink)
 {
     // A server on this machine is reached directly, never through a proxy of the environment.
-    if (!url.scheme().compare(u"http"_s, Qt::CaseInsensitive))
+    if (url.scheme() == u"http"_s)
         m_network.setProxy(QNetworkProxy::NoProxy);
 
     QNetworkRequest request(url);
