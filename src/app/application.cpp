@@ -19,6 +19,8 @@
 #include "store/backup.h"
 #include "store/earlierfiles.h"
 #include "store/schema.h"
+#include "update/updatecheck.h"
+#include "update/updateserver.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
@@ -42,6 +44,17 @@ namespace {
 constexpr int kClockIntervalMs = 1000;
 constexpr int kReminderIntervalMs = 10000;
 constexpr int kQuitWatchIntervalMs = 100;
+
+// The update check writes its statuses on the splash picture; true when an update was fetched.
+bool checkForUpdate(Context& ctx, SplashWindow& splash)
+{
+    UpdateCheck check(updateServerAddress(), ctx.filePath(u"current.ver"_s),
+                      ctx.filePath(u"program-update.exe"_s), ctx.prompter);
+    QObject::connect(&check, &UpdateCheck::statusChanged, &splash, [&splash](UpdateStatus status) {
+        splash.showStatus(updateStatusText(status), updateStatusColour(status));
+    });
+    return check.run();
+}
 } // namespace
 
 Application::Application(Context& context)
@@ -86,9 +99,12 @@ int Application::run()
     readPreferences();
 
     std::unique_ptr<SplashWindow> splash;
+    bool updateDownloaded = false;
     if (m_ctx.prefs.splash) {
         splash = std::make_unique<SplashWindow>(*m_ctx.images);
         splash->unfold(m_ctx.desktopSize);
+        if (m_ctx.prefs.update)
+            updateDownloaded = checkForUpdate(m_ctx, *splash);
     }
 
     const DateValue now = m_ctx.clock.now();
@@ -101,6 +117,11 @@ int Application::run()
     splash.reset();
 
     createTrayIcon();
+    // The update program replaces this one, which therefore ends before its main loop. Should it
+    // not start, the user still gets the program as it is.
+    if (updateDownloaded &&
+        UpdateCheck::startUpdateProgram(m_ctx.filePath(u"program-update.exe"_s), m_ctx.dataDir))
+        return 0;
     connectControls();
     startTimers();
 
@@ -391,7 +412,10 @@ void Application::startInfoProgram()
 {
     QString parameter = versionText();
     parameter.replace(u' ', u'_');
-    QProcess::startDetached(m_ctx.installedFile(u"info.zr"_s), {parameter});
+    if (!QProcess::startDetached(m_ctx.installedFile(u"info.zr"_s), {parameter}))
+        m_ctx.prompter.warn(
+                u"Info"_s,
+                u"Das Info-Programm \u201einfo.zr\u201c konnte nicht gestartet werden."_s);
 }
 
 void Application::saveBackup()

@@ -45,9 +45,11 @@ void SplashWindow::drawCanvas(QColor boxColour, const QString& text, QPoint text
     painter.fillRect(m_canvas.rect(), boxColour);
     painter.drawImage(0, 0, m_background);
     painter.setFont(programFont(1));
-    painter.setPen(Qt::white);
-    const int ascent = painter.fontMetrics().ascent();
-    painter.drawText(textPos + QPoint(0, ascent), text);
+    // White reads on the dark boxes; the light grey one takes black.
+    painter.setPen(qGray(boxColour.rgb()) > 140 ? Qt::black : Qt::white);
+    // A long status runs on to a second line instead of off the picture.
+    const QRect textBox(textPos, QPoint(m_canvas.width() - 10, m_canvas.height() - 1));
+    painter.drawText(textBox, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
     painter.end();
     update();
 }

@@ -95,6 +95,21 @@ if command -v trayer >/dev/null; then
     expect_visible 1 || fail "a single click on the tray icon did not show the window"
     click_tray
     expect_visible 0 || fail "a second single click did not hide the window"
+    # The tray item "&Info" starts one Info program per click and does not wait for it.
+    info_windows() { xdotool search --onlyvisible --name '^Info$' 2>/dev/null | wc -l; }
+    for n in 1 2; do
+        xdotool mousemove 12 12 click 3
+        sleep 0.8
+        xdotool key i
+        for _ in $(seq 1 50); do
+            [ "$(info_windows)" -eq $n ] && break
+            sleep 0.1
+        done
+        [ "$(info_windows)" -eq $n ] || fail "the tray item \"&Info\" did not open Info window $n"
+    done
+    for id in $(xdotool search --onlyvisible --name '^Info$'); do
+        kill "$(xdotool getwindowpid "$id")" 2>/dev/null || true
+    done
     kill -TERM $first
     wait $first || fail "tray instance ended with $?"
     kill $tray 2>/dev/null || true
