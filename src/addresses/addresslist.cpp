@@ -147,16 +147,8 @@ void reloadAddressList(QTreeWidget& tree, Database& db, Prompter& prompter,
                     cursor.text(18),
                     cursor.text(19),
                     cursor.text(20)};
-            auto* item = new QTreeWidgetItem;
-            for (std::size_t meaning = 0; meaning < cells.size(); ++meaning) {
-                if (map[meaning] >= 0)
-                    item->setText(map[meaning], cells[meaning]);
-            }
-            const QBrush background{addressRowTint(cursor.number(21))};
-            for (int c = 0; c < columns; ++c)
-                item->setBackground(c, background);
-            item->setData(0, Qt::UserRole, cursor.number(1));
-            items.append(item);
+            items.append(makeListRow(cells, map, columns, addressRowTint(cursor.number(21)),
+                                     cursor.number(1)));
         }
         tree.addTopLevelItems(items);
     }

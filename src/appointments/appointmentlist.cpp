@@ -84,9 +84,6 @@ void fillAppointmentList(QTreeWidget& tree, Database& db, Prompter& prompter,
 
     tree.clear();
     const std::array<int, kAppointmentColumnMeanings> map = appointmentColumnMap(tree);
-    const auto column = [&map](AppointmentColumn meaning) {
-        return map[static_cast<std::size_t>(meaning)];
-    };
 
     QueryCursor cursor;
     if (!db.queryTable(listQuery(prefs, now, searchText), cursor)) {
@@ -107,17 +104,8 @@ void fillAppointmentList(QTreeWidget& tree, Database& db, Prompter& prompter,
                     cursor.text(9),
                     appointmentReminderText(static_cast<int>(cursor.number(6)),
                                             static_cast<int>(cursor.number(7)))};
-            auto* item = new QTreeWidgetItem;
-            for (int meaning = 0; meaning < kAppointmentColumnMeanings; ++meaning) {
-                const int c = column(static_cast<AppointmentColumn>(meaning));
-                if (c >= 0)
-                    item->setText(c, cells[static_cast<std::size_t>(meaning)]);
-            }
-            const QBrush background{QColor::fromRgb(groupColor(group))};
-            for (int c = 0; c < columns; ++c)
-                item->setBackground(c, background);
-            item->setData(0, Qt::UserRole, cursor.number(1));
-            items.append(item);
+            items.append(makeListRow(cells, map, columns, QColor::fromRgb(groupColor(group)),
+                                     cursor.number(1)));
         }
         tree.addTopLevelItems(items);
     }

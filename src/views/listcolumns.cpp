@@ -2,6 +2,8 @@
 
 #include "views/gridlinedelegate.h"
 
+#include <QBrush>
+#include <QColor>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -51,4 +53,19 @@ void mapColumnsByTitle(const QTreeWidget& list, std::span<const QString> titles,
         if (it != titles.end() && std::size_t(it - titles.begin()) < map.size())
             map[static_cast<std::size_t>(it - titles.begin())] = logical;
     }
+}
+
+QTreeWidgetItem* makeListRow(std::span<const QString> cells, std::span<const int> map,
+                             int columnCount, const QColor& tint, qint64 id)
+{
+    auto* item = new QTreeWidgetItem;
+    for (std::size_t meaning = 0; meaning < cells.size() && meaning < map.size(); ++meaning) {
+        if (map[meaning] >= 0)
+            item->setText(map[meaning], cells[meaning]);
+    }
+    const QBrush background{tint};
+    for (int c = 0; c < columnCount; ++c)
+        item->setBackground(c, background);
+    item->setData(0, Qt::UserRole, id);
+    return item;
 }

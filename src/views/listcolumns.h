@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 #include <span>
 
+class QColor;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // Shows (true) and hides (false) the "please wait" note while a list is reread.
 using ProgressNote = std::function<void(bool show)>;
@@ -22,3 +25,8 @@ void readColumnsInDisplayOrder(const QTreeWidget& list, std::span<QString> title
 // title, so the cells follow it.
 void mapColumnsByTitle(const QTreeWidget& list, std::span<const QString> titles,
                        std::span<int> map);
+
+// One row of such a list: each cell in the column the map gives for its meaning (none where the
+// map has no column), every column tinted, the row's id as item data.
+QTreeWidgetItem* makeListRow(std::span<const QString> cells, std::span<const int> map,
+                             int columnCount, const QColor& tint, qint64 id);
