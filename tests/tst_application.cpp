@@ -31,19 +31,6 @@ const QString kRestoreQuestion =
         "dass Ruvo nur einmal ausgeführt wird.\n Falls der Fehler zum wiederholten male auftritt "
         "sollten Sie die Sicherungsdatenbank Rücksichern.\nSoll jetzt rückgesichert werden?"_s;
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 // The start-up paths that end before the event loop, run in-process with scripted answers.

@@ -22,19 +22,6 @@ const QString kQuestion = u"Datenbankfehler entdeckt! / Es wurde ein Datenbankfe
 const QString kExitCheckFailed = u"Fehler / Es wurde keine Sicherungdurchgeführt, da auf die "
                                  "aktuelle Datenbang nicht zugegriffen werden konnte."_s;
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // A first-run database holding one address whose surname tells the files apart.
 void createMarkedDatabase(const QString& path, const QString& marker)
 {
@@ -108,7 +95,7 @@ void TestBackup::cancelledDialogsDoNothing()
     QFETCH(bool, backup);
     QFETCH(QString, title);
     QFETCH(QString, startName);
-    const QByteArray before = readBytes(path(u"data.zr"_s));
+    const QByteArray before = readFile(path(u"data.zr"_s));
 
     const bool done =
             backup ? Backup::saveBackup(m_dir->path(), m_prompter, makeDate(2024, 3, 5, 14, 7, 9))
@@ -120,7 +107,7 @@ void TestBackup::cancelledDialogsDoNothing()
     QCOMPARE(dialog.title, title);
     QCOMPARE(dialog.text, m_dir->path() + u"recovery/"_s + startName);
     QCOMPARE(dialog.filter, u"Recovery-files | *.rec"_s);
-    QCOMPARE(readBytes(path(u"data.zr"_s)), before);
+    QCOMPARE(readFile(path(u"data.zr"_s)), before);
     QVERIFY(m_db);
     // The backup proposes a name inside the folder, so the folder is made for it.
     QCOMPARE(QFileInfo::exists(path(u"recovery"_s)), backup);
@@ -132,7 +119,7 @@ void TestBackup::proposedBackupNameWorksOnFreshInstallation()
     m_prompter.answerFile(proposed);
     QVERIFY(Backup::saveBackup(m_dir->path(), m_prompter, makeDate(2024, 3, 5, 14, 7, 9)));
     QCOMPARE(m_prompter.transcript().last(), u"Info / Sicherung erfolgreich erstellt"_s);
-    QCOMPARE(readBytes(proposed), readBytes(path(u"data.zr"_s)));
+    QCOMPARE(readFile(proposed), readFile(path(u"data.zr"_s)));
 }
 
 void TestBackup::backupNameEnding_data()
@@ -156,7 +143,7 @@ void TestBackup::backupNameEnding()
     QVERIFY(Backup::saveBackup(m_dir->path(), m_prompter, makeDate(2024, 3, 5)));
 
     QCOMPARE(QDir(path(u"recovery"_s)).entryList(QDir::Files), QStringList{written});
-    QCOMPARE(readBytes(path(u"recovery/"_s + written)), readBytes(path(u"data.zr"_s)));
+    QCOMPARE(readFile(path(u"recovery/"_s + written)), readFile(path(u"data.zr"_s)));
     QCOMPARE(m_prompter.transcript().last(), u"Info / Sicherung erfolgreich erstellt"_s);
 }
 
@@ -190,16 +177,16 @@ void TestBackup::restoreRefusesForeignFile()
     QFETCH(QString, kind);
     const QString chosen = path(u"fremd.rec"_s);
     if (kind == u"text")
-        writeBytes(chosen, "SQLite format 2 ist das nicht\r\n");
+        writeFile(chosen, "SQLite format 2 ist das nicht\r\n");
     else if (kind == u"empty")
-        writeBytes(chosen, {});
+        writeFile(chosen, {});
     else if (kind == u"other")
         QVERIFY(Database::open(chosen)->execSql(u"CREATE TABLE notes (a TEXT)"_s));
     else if (kind == u"five") {
         createMarkedDatabase(chosen, u"Fremd"_s);
         QVERIFY(Database::open(chosen)->execSql(u"DROP TABLE todo"_s));
     }
-    const QByteArray before = readBytes(path(u"data.zr"_s));
+    const QByteArray before = readFile(path(u"data.zr"_s));
     m_prompter.answerFile(chosen);
 
     QVERIFY(!Backup::restoreBackup(m_dir->path(), m_prompter, m_db));
@@ -209,7 +196,7 @@ void TestBackup::restoreRefusesForeignFile()
             QStringList({u"Daten Rücksichern / "_s + path(u"recovery/"_s),
                          u"Fehler / Die Datei „"_s + QDir::toNativeSeparators(chosen) +
                                  u"“ ist keine Ruvo-Datenbank. Es wurde nichts rückgesichert."_s}));
-    QCOMPARE(readBytes(path(u"data.zr"_s)), before);
+    QCOMPARE(readFile(path(u"data.zr"_s)), before);
     QCOMPARE(queryRows(*m_db, u"SELECT nname FROM adressbuch"_s), QStringList{u"Aktuell"_s});
     QCOMPARE(QFileInfo::exists(chosen), kind != u"missing");
 }
@@ -227,7 +214,7 @@ void TestBackup::restoreReopensOnRestoredData()
              "sollten Sie Ruvo nun neu starten"_s);
     QVERIFY(m_db);
     QCOMPARE(queryRows(*m_db, u"SELECT nname FROM adressbuch"_s), QStringList{u"Gesichert"_s});
-    QCOMPARE(readBytes(path(u"data.zr"_s)), readBytes(chosen));
+    QCOMPARE(readFile(path(u"data.zr"_s)), readFile(chosen));
     // A write now lands in the restored file.
     QVERIFY(m_db->execSql(u"INSERT INTO todo (desc) VALUES ('neu')"_s));
     m_db.reset();
@@ -243,13 +230,13 @@ void TestBackup::exitCheckCopiesReadableDatabase()
     m_db = Database::open(path(u"data.zr"_s));
     for (const QString& statement : Schema::createStatements())
         QVERIFY(m_db->execSql(statement));
-    writeBytes(path(u"recovery.zr"_s), "vom letzten Mal");
+    writeFile(path(u"recovery.zr"_s), "vom letzten Mal");
 
     QVERIFY(Backup::checkAndCopyToRecovery(m_dir->path(), m_prompter, m_db));
 
     QCOMPARE(m_prompter.transcript(), QStringList());
     QVERIFY(!m_db);
-    QCOMPARE(readBytes(path(u"recovery.zr"_s)), readBytes(path(u"data.zr"_s)));
+    QCOMPARE(readFile(path(u"recovery.zr"_s)), readFile(path(u"data.zr"_s)));
 }
 
 void TestBackup::exitCheckFails_data()
@@ -267,12 +254,12 @@ void TestBackup::exitCheckFails()
 {
     QFETCH(QString, kind);
     const QByteArray previous = "die Sicherung vom letzten Mal";
-    writeBytes(path(u"recovery.zr"_s), previous);
+    writeFile(path(u"recovery.zr"_s), previous);
     if (kind == u"none") {
         m_db.reset();
     } else if (kind == u"damaged") {
         m_db.reset();
-        writeBytes(path(u"data.zr"_s), QByteArray(4096, 'x'));
+        writeFile(path(u"data.zr"_s), QByteArray(4096, 'x'));
         m_db = Database::open(path(u"data.zr"_s));
     } else if (kind == u"todo") {
         QVERIFY(m_db->execSql(u"DROP TABLE todo"_s));
@@ -295,7 +282,7 @@ void TestBackup::exitCheckFails()
     QVERIFY(!Backup::checkAndCopyToRecovery(m_dir->path(), m_prompter, m_db));
 
     QCOMPARE(m_prompter.transcript(), QStringList{kExitCheckFailed});
-    QCOMPARE(readBytes(path(u"recovery.zr"_s)), previous);
+    QCOMPARE(readFile(path(u"recovery.zr"_s)), previous);
 }
 
 void TestBackup::exitCheckReportsFailedCopy()
@@ -340,8 +327,8 @@ void TestBackup::restoreQuestion()
     if (recovery == u"good")
         createMarkedDatabase(path(u"recovery.zr"_s), u"Gesichert"_s);
     else if (recovery == u"empty")
-        writeBytes(path(u"recovery.zr"_s), {});
-    const QByteArray before = readBytes(path(u"data.zr"_s));
+        writeFile(path(u"recovery.zr"_s), {});
+    const QByteArray before = readFile(path(u"data.zr"_s));
     m_prompter.answer(yes);
 
     QCOMPARE(Backup::askToRestoreRecovery(m_dir->path(), m_prompter, m_db), outcome);
@@ -351,7 +338,7 @@ void TestBackup::restoreQuestion()
         expected << message;
     QCOMPARE(m_prompter.transcript(), expected);
     const bool restored = outcome == RestoreOutcome::Restored;
-    QCOMPARE(readBytes(path(u"data.zr"_s)), restored ? readBytes(path(u"recovery.zr"_s)) : before);
+    QCOMPARE(readFile(path(u"data.zr"_s)), restored ? readFile(path(u"recovery.zr"_s)) : before);
     if (restored || outcome == RestoreOutcome::Declined) {
         QVERIFY(m_db);
         QCOMPARE(queryRows(*m_db, u"SELECT nname FROM adressbuch"_s),
@@ -382,7 +369,7 @@ void TestBackup::restoreAfterDeclinedFirstRunPassesExitCheck()
     m_db.reset();
     QVERIFY(QFile::remove(path(u"data.zr"_s)));
     createMarkedDatabase(path(u"recovery.zr"_s), u"Gesichert"_s);
-    const QByteArray saved = readBytes(path(u"recovery.zr"_s));
+    const QByteArray saved = readFile(path(u"recovery.zr"_s));
     m_prompter.answer(true);
 
     QCOMPARE(Backup::askToRestoreRecovery(m_dir->path(), m_prompter, m_db),
@@ -391,8 +378,8 @@ void TestBackup::restoreAfterDeclinedFirstRunPassesExitCheck()
 
     QCOMPARE(m_prompter.transcript().size(), 2);
     QVERIFY(!m_prompter.transcript().contains(kExitCheckFailed));
-    QCOMPARE(readBytes(path(u"data.zr"_s)), saved);
-    QCOMPARE(readBytes(path(u"recovery.zr"_s)), saved);
+    QCOMPARE(readFile(path(u"data.zr"_s)), saved);
+    QCOMPARE(readFile(path(u"recovery.zr"_s)), saved);
 }
 
 void TestBackup::restoreIgnoresJournalOfReplacedFile()
@@ -416,7 +403,7 @@ void TestBackup::restoreIgnoresJournalOfReplacedFile()
     // Played back, the old journal would cut the restored file to the small file's size.
     QCOMPARE(queryRows(*m_db, u"PRAGMA integrity_check"_s), QStringList{u"ok"_s});
     QCOMPARE(queryRows(*m_db, u"SELECT nname FROM adressbuch"_s), QStringList{u"Gesichert"_s});
-    QCOMPARE(readBytes(path(u"data.zr"_s)), readBytes(path(u"recovery.zr"_s)));
+    QCOMPARE(readFile(path(u"data.zr"_s)), readFile(path(u"recovery.zr"_s)));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -11,24 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
 // Where the program's files live, the one-time move of earlier files, and the tray's clicks.
 class TestFolders : public QObject
 {

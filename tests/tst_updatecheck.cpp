@@ -90,19 +90,6 @@ QStringList statusTexts(const QList<UpdateStatus>& statuses)
     return texts;
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 using Statuses = QList<UpdateStatus>;
 const QString kDownloadedMessage =
         u"Downloaded an update! / Ruvo hat gerade ein Uprdate heruntergeladen, es wird "

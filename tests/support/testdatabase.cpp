@@ -4,6 +4,11 @@
 #include "store/querycursor.h"
 #include "store/schema.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
 using namespace Qt::StringLiterals;
 
 TestDirectory::TestDirectory() = default;
@@ -67,4 +72,18 @@ qint64 queryNumber(Database& db, const QString& sql)
 QString builtImagePackPath()
 {
     return qEnvironmentVariable("RUVO_TEST_PACK");
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
 }

@@ -45,5 +45,10 @@ QStringList queryRows(Database& db, const QString& sql);
 // The single number a query yields (COUNT(*) and the like); -1 when the query fails.
 qint64 queryNumber(Database& db, const QString& sql);
 
+// A file's bytes, or "<missing>" when it cannot be read.
+QByteArray readFile(const QString& path);
+// Writes the bytes, creating the folders on the way; a failure fails the test.
+void writeFile(const QString& path, const QByteArray& bytes);
+
 // The image pack the build generated.
 QString builtImagePackPath();
