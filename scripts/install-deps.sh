@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool x11-utils trayer
     clang-format
     poppler-utils
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
