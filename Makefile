@@ -4,8 +4,9 @@ BUILD_DIR  ?= build
 TEST_DIR   ?= build-test
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps test-deps configure configure-test build run test bench asan format clean
+.PHONY: all deps test-deps configure configure-test build run test bench asan install deb format clean
 
 all: build
 
@@ -42,6 +43,18 @@ bench: configure-test
 asan:
 	@ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		$(MAKE) test TEST_DIR=build-asan BUILD_TYPE=Debug CMAKE_ARGS="-DRUVO_SANITIZE=ON"
+
+# Installs below $(PREFIX), inside $(DESTDIR) when set (for staging and packaging).
+install: configure
+	@cmake --build $(BUILD_DIR) --target ruvo_installables
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# A Debian package of the same installation, under /usr, in $(BUILD_DIR)/package/.
+deb: configure
+	@scripts/install-deps.sh deb
+	@cmake --build $(BUILD_DIR) --target ruvo_installables
+	@cd $(BUILD_DIR) && cpack -G DEB
+	@ls $(BUILD_DIR)/package/*.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Ruvo needs, when any is missing.
-# Usage: install-deps.sh [run|test]: building and running only (the default), or also testing.
+# Usage: install-deps.sh [run|test|deb]: building and running only (the default), also testing, or
+# also building a Debian package.
 set -euo pipefail
 
 packages=(
@@ -17,7 +18,11 @@ if [ "${1:-run}" = test ]; then
         xvfb xauth xdotool x11-utils trayer
         clang-format
         poppler-utils
+        desktop-file-utils appstream dpkg-dev
     )
+fi
+if [ "${1:-run}" = deb ]; then
+    packages+=(dpkg-dev)
 fi
 
 missing=()
