@@ -9,7 +9,8 @@ app_id=org.ruvo.Ruvo
 prefix=/usr
 
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+data=$(mktemp -d)
+trap 'chmod -R u+w "$stage" 2>/dev/null; rm -rf "$stage" "$data"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -54,5 +55,35 @@ if command -v man >/dev/null; then
     # Warnings of the formatter are what makes a man page render badly.
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$man" 2>&1 >/dev/null) || true
     [ -z "$warnings" ] || fail "man page: $warnings"
+fi
+# The installed program, run from an installation it must not write to: a first run and a regular
+# exit put everything into the data folder.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+    chmod -R a-w "$root"
+    listing=$(cd "$root" && find . -printf '%p %s\n' | sort)
+    env -u RUVO_DIR XDG_DATA_HOME="$data/xdg" HOME="$data" LANG=C.UTF-8 \
+        xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+            wait_window() {
+                for _ in $(seq 1 100); do
+                    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+                    [ -n "$id" ] && { echo "$id"; return 0; }
+                    sleep 0.1
+                done
+                return 1
+            }
+            "$1/bin/ruvo" & pid=$!
+            id=$(wait_window "^Datenbank\$") || { kill $pid; exit 3; }
+            sleep 0.3
+            xdotool windowfocus --sync "$id" 2>/dev/null || true
+            xdotool key Return
+            wait_window "^Ruvo  " >/dev/null || { kill $pid; exit 4; }
+            kill -TERM $pid
+            wait $pid' _ "$root" || fail "the installed program did not run through its first start ($?)"
+    [ "$(cd "$root" && find . -printf '%p %s\n' | sort)" = "$listing" ] || fail "the run wrote into the installation"
+    for file in data.zr recovery.zr prefs.ini notizen.zr; do
+        [ -f "$data/xdg/ruvo/$file" ] || fail "no $file in the data folder"
+    done
+    cmp -s "$data/xdg/ruvo/data.zr" "$data/xdg/ruvo/recovery.zr" || fail "recovery.zr differs from data.zr"
+    chmod -R u+w "$root"
 fi
 echo "install: ok"
