@@ -10,8 +10,10 @@
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "notes/notespage.h"
+#include "reminders/remindercontroller.h"
 #include "store/backup.h"
 #include "store/schema.h"
+#include "todo/todocontroller.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
@@ -179,6 +181,9 @@ void Application::buildMainWindow()
     m_overviews->setWeekLabel();
     m_overviews->drawWeek();
     fillAppointmentList(QString());
+    m_todo = std::make_unique<TodoController>(m_ctx, *m_window->todoPanel());
+    m_todo->reload();
+    m_reminders = std::make_unique<ReminderController>(m_ctx, [this] { m_todo->reload(); });
 }
 
 void Application::createTrayIcon()
@@ -267,6 +272,7 @@ void Application::reminderScan()
     // The scan waits while a dialog is open, as the dialog holds the user's attention.
     if (QApplication::activeModalWidget())
         return;
+    m_reminders->scan();
 }
 
 void Application::showMainWindow()
@@ -329,6 +335,7 @@ void Application::refreshAllViews()
     m_overviews->drawWeek();
     fillAppointmentList(m_window->appointmentPage()->searchField()->text());
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
+    m_todo->reload();
 }
 
 void Application::connectAppointmentPage()

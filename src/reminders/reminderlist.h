@@ -3,6 +3,7 @@
 #include "common/datevalue.h"
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
 // Where an entry of the reminder list comes from; snoozing writes back to that row.
@@ -67,3 +68,4 @@ QString dayWord(DateValue start, DateValue now);
 ReminderLines lines(const ReminderEntry& entry, DateValue now);
 
 } // namespace ReminderText
+Q_DECLARE_METATYPE(ReminderEntry)
