@@ -16,9 +16,11 @@
 #include "notes/notesactions.h"
 #include "notes/notespage.h"
 #include "output/outputactions.h"
+#include "reminders/remindercontroller.h"
 #include "store/backup.h"
 #include "store/earlierfiles.h"
 #include "store/schema.h"
+#include "todo/todocontroller.h"
 #include "update/updatecheck.h"
 #include "update/updateserver.h"
 #include "views/hoverpreviewwindow.h"
@@ -259,6 +261,9 @@ void Application::buildMainWindow()
     m_overviews->setWeekLabel();
     m_overviews->drawWeek();
     fillAppointmentList(QString());
+    m_todo = std::make_unique<TodoController>(m_ctx, *m_window->todoPanel());
+    m_todo->reload();
+    m_reminders = std::make_unique<ReminderController>(m_ctx, [this] { m_todo->reload(); });
 }
 
 void Application::createTrayIcon()
@@ -375,6 +380,7 @@ void Application::reminderScan()
     // The scan waits while a dialog is open, as the dialog holds the user's attention.
     if (QApplication::activeModalWidget())
         return;
+    m_reminders->scan();
 }
 
 void Application::showMainWindow()
@@ -444,6 +450,7 @@ void Application::refreshAllViews()
     fillAppointmentList(m_window->appointmentPage()->searchField()->text());
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
     m_addressBook->reload();
+    m_todo->reload();
 }
 
 void Application::connectAppointmentPage()

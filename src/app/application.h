@@ -14,7 +14,9 @@ class MainWindow;
 class NotesActions;
 class Overviews;
 class QSystemTrayIcon;
+class ReminderController;
 class SplashWindow;
+class TodoController;
 class TrayMenu;
 
 // The program's run: start-up, the event loop with tray icon and timers, and shutdown.
@@ -71,6 +73,8 @@ private:
     QLockFile m_instanceLock;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<Overviews> m_overviews;
+    std::unique_ptr<TodoController> m_todo;
+    std::unique_ptr<ReminderController> m_reminders;
     std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
     AddressBook* m_addressBook = nullptr;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "common/datevalue.h"
+
+#include <QImage>
+#include <QList>
+#include <QRect>
+
+class ImagePack;
+class ReminderList;
+
+// The picture of the reminder window: the title, then per batch a header with its scan time and
+// per entry two lines. Drawn without a window, so tests can read its pixels.
+namespace ReminderRenderer {
+
+inline constexpr int kWidth = 270;
+
+QImage render(const ReminderList& list, DateValue now, const ImagePack& images);
+
+// The band of the picture that entry i takes, below its batch header.
+QRect entryRect(const ReminderList& list, int i);
+// The entry under a point of the picture; -1 for the title and the headers.
+int entryAt(const ReminderList& list, QPoint point);
+
+} // namespace ReminderRenderer
