@@ -155,11 +155,8 @@ void TestDayDialog::init()
 {
     m_dir = std::make_unique<TestDirectory>();
     m_prompter.clear();
-    m_ctx = std::make_unique<Context>(m_dir->path(), m_prompter, m_clock);
-    m_ctx->db = createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
-    QVERIFY(m_ctx->db);
-    m_ctx->images = ImagePack::load(builtImagePackPath());
-    QVERIFY(m_ctx->images);
+    m_ctx = createTestContext(*m_dir, m_prompter, m_clock);
+    QVERIFY(m_ctx);
 }
 
 void TestDayDialog::cleanup()

@@ -85,11 +85,8 @@ void TestReminderWindow::init()
     m_dir = std::make_unique<TestDirectory>();
     m_prompter.clear();
     m_clock.set(at(2007, 3, 6, 10, 0, 0));
-    m_ctx = std::make_unique<Context>(m_dir->path(), m_prompter, m_clock);
-    m_ctx->db = createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
-    QVERIFY(m_ctx->db);
-    m_ctx->images = ImagePack::load(builtImagePackPath());
-    QVERIFY(m_ctx->images);
+    m_ctx = createTestContext(*m_dir, m_prompter, m_clock);
+    QVERIFY(m_ctx);
     QVERIFY(m_ctx->db->execSql(u"UPDATE grups SET grupname='Arbeit' WHERE id=8"_s));
     m_todoReloads = 0;
 }

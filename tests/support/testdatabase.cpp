@@ -1,5 +1,6 @@
 #include "support/testdatabase.h"
 
+#include "app/context.h"
 #include "common/sqltext.h"
 #include "store/querycursor.h"
 #include "store/schema.h"
@@ -86,4 +87,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+std::unique_ptr<Context> createTestContext(const TestDirectory& dir, Prompter& prompter,
+                                           Clock& clock)
+{
+    auto context = std::make_unique<Context>(dir.path(), prompter, clock);
+    context->db = createBootstrappedDatabase(dir.filePath(QStringLiteral("data.zr")));
+    context->images = ImagePack::load(builtImagePackPath());
+    if (!context->db || !context->images)
+        return nullptr;
+    return context;
 }

@@ -22,6 +22,15 @@ private:
     QTemporaryDir m_dir;
 };
 
+struct Context;
+class Clock;
+class Prompter;
+
+// A context over the directory with a database built as on a first run and the built image pack;
+// nothing when either could not be made.
+std::unique_ptr<Context> createTestContext(const TestDirectory& dir, Prompter& prompter,
+                                           Clock& clock);
+
 // A database built as on a first run (tables, groups, holidays) in the given file.
 std::unique_ptr<Database> createBootstrappedDatabase(const QString& path);
 
