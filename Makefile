@@ -1,12 +1,15 @@
 # Entry points; CMake does the real work. The program is built in build/, the test suite (with
 # warnings as errors) in build-test/; the user's data lives in the data folder, never in either.
+SHELL := /bin/bash
 BUILD_DIR  ?= build
 TEST_DIR   ?= build-test
+FUZZ_DIR   ?= build-fuzz
+FUZZ_SECONDS ?= 60
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps test-deps configure configure-test build run test bench asan install deb format clean
+.PHONY: all deps test-deps configure configure-test build run test bench asan fuzz install deb format clean
 
 all: build
 
@@ -44,6 +47,19 @@ asan:
 	@ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		$(MAKE) test TEST_DIR=build-asan BUILD_TYPE=Debug CMAKE_ARGS="-DRUVO_SANITIZE=ON"
 
+# Each libFuzzer target for $(FUZZ_SECONDS) seconds from its seed corpus, built with clang on its own.
+fuzz: test-deps
+	@CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DBUILD_TESTING=OFF -DRUVO_FUZZ=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZ_DIR) --target ruvo_fuzzers
+	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+		name=$${f##*/fuzz_}; mkdir -p $(FUZZ_DIR)/corpus/$$name; \
+		echo "== $$name"; \
+		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -rss_limit_mb=2048 \
+			$(FUZZ_DIR)/corpus/$$name fuzz/corpus/$$name 2>&1 | tail -n 25; \
+		[ $${PIPESTATUS[0]} -eq 0 ] || exit 1; \
+	done
+
 # Installs below $(PREFIX), inside $(DESTDIR) when set (for staging and packaging).
 install: configure
 	@cmake --build $(BUILD_DIR) --target ruvo_installables
@@ -60,4 +76,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(TEST_DIR)
+	@rm -rf $(BUILD_DIR) $(TEST_DIR) $(FUZZ_DIR)

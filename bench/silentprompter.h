@@ -12,6 +12,7 @@ public:
     void inform(const QString&, const QString&) override {}
     void warn(const QString&, const QString&) override {}
     bool askYesNo(const QString&, const QString&) override { return m_answer; }
+    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 

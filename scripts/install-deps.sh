@@ -8,6 +8,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libsqlite3-dev
+    libical-dev tzdata
     fonts-liberation
     qt6-translations-l10n
 )
@@ -19,6 +20,7 @@ if [ "${1:-run}" = test ]; then
         clang-format
         poppler-utils
         desktop-file-utils appstream dpkg-dev
+        clang libclang-rt-14-dev
     )
 fi
 if [ "${1:-run}" = deb ]; then

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -31,6 +32,14 @@ bool QtPrompter::askYesNo(const QString& title, const QString& text)
     // Yes is the default button, as in the classic Yes/No box.
     return QMessageBox::question(parentWidget(), title, text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+int QtPrompter::choose(const QString& title, const QString& text, const QStringList& choices)
+{
+    bool ok = false;
+    const QString chosen =
+            QInputDialog::getItem(parentWidget(), title, text, choices, 0, false, &ok);
+    return ok ? int(choices.indexOf(chosen)) : -1;
 }
 
 QString QtPrompter::saveFileName(const QString& title, const QString& startPath,

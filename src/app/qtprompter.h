@@ -9,6 +9,7 @@ public:
     void inform(const QString& title, const QString& text) override;
     void warn(const QString& title, const QString& text) override;
     bool askYesNo(const QString& title, const QString& text) override;
+    int choose(const QString& title, const QString& text, const QStringList& choices) override;
     QString saveFileName(const QString& title, const QString& startPath,
                          const QString& filter) override;
     QString openFileName(const QString& title, const QString& startPath,

@@ -22,6 +22,16 @@ bool ScriptedPrompter::askYesNo(const QString& title, const QString& text)
     return yes;
 }
 
+int ScriptedPrompter::choose(const QString& title, const QString& text, const QStringList& choices)
+{
+    m_calls.append({Kind::Choose, title, text, choices.join(u'|')});
+    if (m_choices.empty())
+        return -1;
+    const int index = m_choices.front();
+    m_choices.pop_front();
+    return index;
+}
+
 QString ScriptedPrompter::saveFileName(const QString& title, const QString& startPath,
                                        const QString& filter)
 {
@@ -57,4 +67,5 @@ void ScriptedPrompter::clear()
     m_calls.clear();
     m_answers.clear();
     m_files.clear();
+    m_choices.clear();
 }
