@@ -13,6 +13,7 @@
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "groups/grouppanel.h"
+#include "interchange/interchangeactions.h"
 #include "notes/notesactions.h"
 #include "notes/notespage.h"
 #include "output/outputactions.h"
@@ -321,6 +322,18 @@ void Application::connectControls()
     new GroupPanel(m_ctx, *settings, *m_overviews, this);
     new SettingsActions(m_ctx, *settings, this);
     new OutputActions(m_ctx, *settings, m_window.get());
+
+    auto* interchange = new InterchangeActions(m_ctx, this);
+    interchange->attach(*m_window);
+    connect(interchange, &InterchangeActions::calendarImported, this, [this] {
+        m_overviews->redraw();
+        fillAppointmentList(m_window->appointmentPage()->searchField()->text());
+        m_todo->reload();
+    });
+    connect(interchange, &InterchangeActions::addressesImported, this, [this] {
+        m_addressBook->reload();
+        m_overviews->redraw(); // the birthdays
+    });
 }
 
 void Application::startTimers()
