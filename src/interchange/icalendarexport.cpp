@@ -137,8 +137,9 @@ public:
         const QByteArray uid = "ruvo-serie-"_ba + QByteArray::number(first.belong);
         icalcomponent* master = newEvent(uid, first, allDay);
         add(master, xProperty("X-RUVO-REDO", first.redo));
-        const DateValue span =
-                allDay ? startOfDay(first.end) - startOfDay(first.start) : first.end - first.start;
+        // All-day members are canonical, so the plain difference carries their span of days.
+        const DateValue span = first.end - first.start;
+        icalcomponent_add_component(m_calendar.get(), master);
         auto endsAsRule = [&](const Row& row) { return row.end == row.start + span; };
 
         QSet<DateValue> covered{first.start};
@@ -149,6 +150,7 @@ public:
             icalrecurrencetype_clear(&recur);
             recur.freq = rule.freq;
             recur.interval = static_cast<short>(rule.interval);
+            recur.week_start = ICAL_MONDAY_WEEKDAY; // as a parsed rule has it
             recur.until = allDay ? dayOf(last) : appointmentTime(last);
             expand(recur, first, allDay, [&](DateValue start, const icaltimetype& time) {
                 const auto it = byStart.constFind(start);
@@ -177,7 +179,6 @@ public:
             if (!endsAsRule(*row))
                 addOverride(uid, *row, allDay);
         }
-        icalcomponent_add_component(m_calendar.get(), master);
         if (!endsAsRule(first))
             addOverride(uid, first, allDay);
     }

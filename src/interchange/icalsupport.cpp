@@ -55,7 +55,9 @@ icaltimetype plainTime(DateValue value)
 icaltimetype dayOf(DateValue value)
 {
     const DateParts p = dateParts(value);
-    icaltimetype t = icaltime_null_date();
+    // icaltime_null_date() leaves the time fields at -1, which upsets rule expansion.
+    icaltimetype t = icaltime_null_time();
+    t.is_date = 1;
     t.year = p.year;
     t.month = p.month;
     t.day = p.day;
