@@ -64,6 +64,7 @@ private slots:
     void readsEvents();
     void badFilesChangeNothing_data();
     void badFilesChangeNothing();
+    void refusedWriteLeavesNothing();
     void roundTripRestoresTheRows();
 };
 
@@ -180,6 +181,26 @@ void TestICalendar::badFilesChangeNothing()
     QVERIFY(report.failed);
     QCOMPARE(report.error, plan.error);
     QCOMPARE(queryRows(*db, kRowsQuery), before);
+}
+
+void TestICalendar::refusedWriteLeavesNothing()
+{
+    TestDirectory dir;
+    auto db = createBootstrappedDatabase(dir.filePath(u"data.zr"_s));
+    QVERIFY(db->execSql(u"CREATE TRIGGER refuse BEFORE INSERT ON termine WHEN NEW.desc='C' "
+                        "BEGIN SELECT RAISE(ABORT, 'voll'); END"_s));
+    const CalendarImportPlan plan =
+            readCalendar(calendar("BEGIN:VTODO\nUID:t\nSUMMARY:T\nEND:VTODO\n"
+                                  "BEGIN:VEVENT\nUID:a\nDTSTART:20070601T080000\nSUMMARY:A\n"
+                                  "RRULE:FREQ=DAILY;COUNT=3\nEND:VEVENT\nBEGIN:VEVENT\nUID:c\n"
+                                  "DTSTART:20070701T080000\nSUMMARY:C\nEND:VEVENT\n"),
+                         2007);
+    QCOMPARE(plan.appointments.size(), 4);
+    const ImportReport report = storeCalendar(*db, plan, 5);
+    QVERIFY(report.failed);
+    QVERIFY(report.error.contains(u"voll"_s));
+    QCOMPARE(queryNumber(*db, u"SELECT COUNT(*) FROM termine"_s), 0);
+    QCOMPARE(queryNumber(*db, u"SELECT COUNT(*) FROM todo"_s), 0);
 }
 
 void TestICalendar::roundTripRestoresTheRows()
