@@ -1,16 +1,794 @@
 #include "interchange/icalendarimport.h"
 
-using namespace Qt::StringLiterals;
+#include "common/sqltext.h"
+#include "interchange/icalsupport.h"
+#include "store/database.h"
+#include "store/querycursor.h"
+#include "todo/todostore.h"
 
-CalendarImportPlan readCalendar(const QByteArray&, int)
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QTimeZone>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace IcalSupport;
+
+namespace {
+
+constexpr qsizetype kMaxFileBytes = 32 * 1024 * 1024;
+// A series in Ruvo has at most a few hundred members; more from one event is no calendar.
+constexpr int kMaxOccurrences = 5000;
+// Rule steps per event, counting those before 1970 that are skipped.
+constexpr int kMaxRuleSteps = 100000;
+constexpr qsizetype kMaxRows = 250000;
+constexpr DateValue kLastMinute = 23 * 3600 + 59 * 60;
+const DateValue kLastValue = makeDate(2037, 12, 31, 23, 59, 59);
+
+bool inRange(DateValue value)
 {
-    return {u"noch nicht gebaut"_s};
+    return value >= 0 && value <= kLastValue;
 }
 
-ImportReport storeCalendar(Database&, const CalendarImportPlan& plan, int)
+// An event read into Ruvo's terms.
+struct EventData
+{
+    QString summary;
+    QStringList categories;
+    int msg = 0;
+    int remsg = 0;
+    bool allDay = false;
+    DateValue start = 0;
+    DateValue end = 0;
+    bool cancelled = false;
+};
+
+// Nearest of the given seconds; ties go to the earlier entry.
+int nearest(qint64 seconds, std::initializer_list<qint64> choices)
+{
+    int best = 0;
+    int index = 0;
+    qint64 bestDistance = -1;
+    for (qint64 choice : choices) {
+        const qint64 distance = std::abs(seconds - choice);
+        if (bestDistance < 0 || distance < bestDistance) {
+            bestDistance = distance;
+            best = index;
+        }
+        ++index;
+    }
+    return best;
+}
+
+QByteArray xValue(icalcomponent* component, const char* name)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(component, ICAL_X_PROPERTY)) {
+        const char* xName = icalproperty_get_x_name(p);
+        if (xName && qstricmp(xName, name) == 0) {
+            const char* value = icalproperty_get_x(p);
+            return value ? QByteArray(value) : QByteArray();
+        }
+    }
+    return {};
+}
+
+class CalendarReader
+{
+public:
+    CalendarReader(icalcomponent* calendar, int importYear, CalendarImportPlan& plan)
+        : m_calendar(calendar)
+        , m_plan(plan)
+        , m_systemZone(QTimeZone::systemTimeZoneId())
+        , m_openLimit(makeDate(std::clamp(importYear + 1, 1970, 2037), 12, 31, 23, 59, 59))
+    {}
+
+    void read()
+    {
+        // Overrides join their master by UID; events without one stand alone.
+        struct Group
+        {
+            icalcomponent* master = nullptr;
+            QList<icalcomponent*> overrides;
+        };
+        QList<Group> groups;
+        QHash<QByteArray, qsizetype> byUid;
+        for (icalcomponent* c =
+                     icalcomponent_get_first_component(m_calendar, ICAL_VEVENT_COMPONENT);
+             c; c = icalcomponent_get_next_component(m_calendar, ICAL_VEVENT_COMPONENT)) {
+            const char* uidText = icalcomponent_get_uid(c);
+            const QByteArray uid = uidText ? QByteArray(uidText) : QByteArray();
+            const bool isOverride =
+                    icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+            qsizetype index = uid.isEmpty() ? -1 : byUid.value(uid, -1);
+            if (index < 0 || (!isOverride && groups[index].master)) {
+                index = groups.size();
+                groups.append(Group{});
+                if (!uid.isEmpty() && !byUid.contains(uid))
+                    byUid.insert(uid, index);
+            }
+            if (isOverride)
+                groups[index].overrides.append(c);
+            else
+                groups[index].master = c;
+        }
+        for (const Group& group : std::as_const(groups)) {
+            if (group.master) {
+                readMaster(group.master, group.overrides);
+            } else {
+                for (icalcomponent* lone : group.overrides)
+                    readSingle(lone, nullptr);
+            }
+        }
+        for (icalcomponent* c = icalcomponent_get_first_component(m_calendar, ICAL_VTODO_COMPONENT);
+             c; c = icalcomponent_get_next_component(m_calendar, ICAL_VTODO_COMPONENT)) {
+            readTodo(c);
+        }
+    }
+
+private:
+    // The local wall clock of a time as the file gives it (UTC, a TZID or floating), seconds
+    // untouched; a DATE gives its midnight.
+    std::optional<DateValue> wallClock(icaltimetype time, const QByteArray& tzid, QString& why)
+    {
+        const DateValue fields = fieldsValue(time);
+        if (fields == kInvalidDate || icaltime_is_null_time(time)) {
+            why = u"ungültige Zeitangabe"_s;
+            return std::nullopt;
+        }
+        if (time.is_date)
+            return fields;
+        // Far outside Ruvo's years the exact zone offset no longer matters.
+        if (time.year < 1900 || time.year > 2100)
+            return fields;
+        if (icaltime_is_utc(time))
+            return localWallClock(
+                    icaltime_as_timet_with_zone(time, icaltimezone_get_utc_timezone()));
+        if (tzid.isEmpty())
+            return fields;
+        const std::optional<icaltimezone*> zone = zoneFor(tzid);
+        if (!zone) {
+            why = u"unbekannte Zeitzone „"_s + QString::fromUtf8(tzid) + u"“"_s;
+            return std::nullopt;
+        }
+        // Times in this system's own zone are its wall clock already, also in the hour that
+        // a clock change skips.
+        if (!*zone)
+            return fields;
+        return localWallClock(icaltime_as_timet_with_zone(time, *zone));
+    }
+
+    // nullptr for this system's zone, nothing for an unknown one.
+    std::optional<icaltimezone*> zoneFor(const QByteArray& tzid)
+    {
+        const auto cached = m_zones.constFind(tzid);
+        if (cached != m_zones.cend())
+            return *cached;
+        std::optional<icaltimezone*> zone;
+        if (tzid == m_systemZone) {
+            zone = nullptr;
+        } else if (icaltimezone* own = icalcomponent_get_timezone(m_calendar, tzid.constData())) {
+            zone = own;
+        } else {
+            // A known IANA id, also behind a prefix such as libical's "/freeassociation…/".
+            // Only ids Qt knows reach libical, which opens a file by that name.
+            for (qsizetype from = 0; from >= 0 && from < tzid.size();) {
+                const QByteArray candidate = tzid.mid(from);
+                if (!candidate.contains("..") && QTimeZone::isTimeZoneIdAvailable(candidate)) {
+                    if (candidate == m_systemZone)
+                        zone = nullptr;
+                    else if (icaltimezone* builtin =
+                                     icaltimezone_get_builtin_timezone(candidate.constData()))
+                        zone = builtin;
+                    break;
+                }
+                const qsizetype slash = tzid.indexOf('/', from);
+                from = slash < 0 ? -1 : slash + 1;
+            }
+        }
+        m_zones.insert(tzid, zone);
+        return zone;
+    }
+
+    // The Ruvo value of a start as the property gives it.
+    std::optional<DateValue> rowStart(icaltimetype time, const QByteArray& tzid, bool allDay,
+                                      QString& why)
+    {
+        const std::optional<DateValue> wall = wallClock(time, tzid, why);
+        if (!wall)
+            return std::nullopt;
+        return allDay ? startOfDay(*wall) + 1 : tradeSeconds(*wall);
+    }
+
+    QString label(const QString& summary, icalcomponent* c) const
+    {
+        QString text = summary.isEmpty() ? u"Termin ohne Titel"_s : u"„"_s + summary + u"“"_s;
+        if (icalproperty* p = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY)) {
+            const DateValue day = fieldsValue(icalproperty_get_dtstart(p));
+            if (day != kInvalidDate)
+                text += u" ("_s + formatDate(u"%dd.%mm.%yyyy", day) + u')';
+        }
+        return text;
+    }
+
+    void problem(const QString& label, const QString& why)
+    {
+        m_plan.problems << label + u": "_s + why;
+    }
+
+    // Reads one VEVENT; an override takes what it lacks from its master.
+    std::optional<EventData> readEvent(icalcomponent* c, const EventData* master, QString& why)
+    {
+        EventData e;
+        icalproperty* summary = icalcomponent_get_first_property(c, ICAL_SUMMARY_PROPERTY);
+        e.summary = summary ? replaceApostrophes(oneLine(icalproperty_get_summary(summary)))
+                            : (master ? master->summary : QString());
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_CATEGORIES_PROPERTY)) {
+            const QString value = oneLine(icalproperty_get_categories(p));
+            e.categories << value;
+            if (value.contains(u','))
+                e.categories << value.split(u',', Qt::SkipEmptyParts);
+        }
+        if (!icalcomponent_get_first_property(c, ICAL_CATEGORIES_PROPERTY) && master)
+            e.categories = master->categories;
+        e.cancelled = icalcomponent_get_status(c) == ICAL_STATUS_CANCELLED;
+
+        icalproperty* dtstart = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+        if (!dtstart) {
+            why = u"ohne Anfang (DTSTART)"_s;
+            return std::nullopt;
+        }
+        const icaltimetype startTime = icalproperty_get_dtstart(dtstart);
+        e.allDay = startTime.is_date;
+        const std::optional<DateValue> start = rowStart(startTime, tzidOf(dtstart), e.allDay, why);
+        if (!start)
+            return std::nullopt;
+        e.start = *start;
+
+        std::optional<DateValue> endWall; // exclusive for all-day events
+        if (icalproperty* dtend = icalcomponent_get_first_property(c, ICAL_DTEND_PROPERTY)) {
+            const icaltimetype endTime = icalproperty_get_dtend(dtend);
+            endWall = wallClock(endTime, tzidOf(dtend), why);
+            if (!endWall)
+                return std::nullopt;
+            if (!e.allDay && !endTime.is_date)
+                endWall = tradeSeconds(*endWall);
+        } else if (icalproperty* duration =
+                           icalcomponent_get_first_property(c, ICAL_DURATION_PROPERTY)) {
+            const icaldurationtype d = icalproperty_get_duration(duration);
+            const qint64 seconds = icaldurationtype_as_int(d);
+            endWall = (e.allDay ? e.start - 1 : e.start) + seconds;
+        } else if (master) {
+            endWall =
+                    master->allDay == e.allDay ? e.start + (master->end - master->start) : e.start;
+            if (e.allDay)
+                endWall = startOfDay(*endWall) + kSecondsPerDay;
+        }
+        if (e.allDay) {
+            const DateValue day = e.start - 1;
+            const DateValue lastDay = endWall && *endWall > day ? startOfDay(*endWall - 1) : day;
+            e.end = lastDay + kLastMinute + 1;
+        } else {
+            e.end = endWall.value_or(e.start);
+        }
+        if (e.end < e.start) {
+            why = u"endet vor seinem Anfang"_s;
+            return std::nullopt;
+        }
+
+        if (icalcomponent* alarm = icalcomponent_get_first_component(c, ICAL_VALARM_COMPONENT))
+            readAlarm(alarm, e);
+        else if (master) {
+            e.msg = master->msg;
+            e.remsg = master->remsg;
+        }
+        return e;
+    }
+
+    void readAlarm(icalcomponent* alarm, EventData& e)
+    {
+        icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+        if (!trigger)
+            return;
+        const icaltriggertype t = icalproperty_get_trigger(trigger);
+        qint64 lead = 0; // seconds before the start
+        if (!icaltime_is_null_time(t.time)) {
+            QString why;
+            const std::optional<DateValue> at = wallClock(t.time, tzidOf(trigger), why);
+            if (!at)
+                return;
+            lead = e.start - *at;
+        } else {
+            lead = -icaldurationtype_as_int(t.duration);
+            icalparameter* related =
+                    icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER);
+            if (related && icalparameter_get_related(related) == ICAL_RELATED_END)
+                lead -= e.end - e.start;
+        }
+        e.msg = 1 + nearest(std::max<qint64>(lead, 0), {604800, 86400, 3600, 0});
+        icalproperty* repeat = icalcomponent_get_first_property(alarm, ICAL_REPEAT_PROPERTY);
+        icalproperty* every = icalcomponent_get_first_property(alarm, ICAL_DURATION_PROPERTY);
+        if (repeat && every && icalproperty_get_repeat(repeat) > 0) {
+            const qint64 seconds = icaldurationtype_as_int(icalproperty_get_duration(every));
+            if (seconds > 0)
+                e.remsg = 1 + nearest(seconds, {900, 3600, 86400});
+        }
+    }
+
+    void append(const EventData& e, int series)
+    {
+        m_plan.appointments.append(
+                {e.start, e.end, e.summary, e.categories, e.msg, e.remsg, series});
+    }
+
+    void readSingle(icalcomponent* c, const EventData* master)
+    {
+        QString why;
+        std::optional<EventData> e = readEvent(c, master, why);
+        if (!e) {
+            problem(eventLabel(c), why);
+            return;
+        }
+        if (e->cancelled)
+            return;
+        if (!inRange(e->start)) {
+            problem(eventLabel(c), u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+            return;
+        }
+        append(*e, -1);
+    }
+
+    QString eventLabel(icalcomponent* c) const
+    {
+        icalproperty* summary = icalcomponent_get_first_property(c, ICAL_SUMMARY_PROPERTY);
+        return label(summary ? oneLine(icalproperty_get_summary(summary)) : QString(), c);
+    }
+
+    void readMaster(icalcomponent* c, const QList<icalcomponent*>& overrides)
+    {
+        icalproperty* rrule = icalcomponent_get_first_property(c, ICAL_RRULE_PROPERTY);
+        const bool recurring =
+                rrule || icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY) != nullptr;
+        if (!recurring) {
+            QString why;
+            std::optional<EventData> e = readEvent(c, nullptr, why);
+            if (e) {
+                // What DATE values cannot carry, a Ruvo file keeps here.
+                const QList<QByteArray> exact = xValue(c, "X-RUVO-EXACT").split('/');
+                bool startOk = false;
+                bool endOk = false;
+                const qint64 start = exact.size() == 2 ? exact[0].toLongLong(&startOk) : 0;
+                const qint64 end = exact.size() == 2 ? exact[1].toLongLong(&endOk) : 0;
+                if (startOk && endOk && inRange(start) &&
+                    startOfDay(start) == startOfDay(e->start)) {
+                    e->start = start;
+                    e->end = end;
+                }
+                if (!e->cancelled && !inRange(e->start)) {
+                    problem(eventLabel(c), u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+                    return;
+                }
+                if (!e->cancelled)
+                    append(*e, -1);
+                for (icalcomponent* lone : overrides)
+                    readSingle(lone, &*e);
+                return;
+            }
+            problem(eventLabel(c), why);
+            return;
+        }
+        readSeries(c, rrule, overrides);
+    }
+
+    void readSeries(icalcomponent* c, icalproperty* rrule, const QList<icalcomponent*>& overrides)
+    {
+        const QString name = eventLabel(c);
+        QString why;
+        const std::optional<EventData> master = readEvent(c, nullptr, why);
+        if (!master) {
+            problem(name, why);
+            return;
+        }
+        if (master->cancelled)
+            return;
+        icalproperty* dtstart = icalcomponent_get_first_property(c, ICAL_DTSTART_PROPERTY);
+        const icaltimetype first = icalproperty_get_dtstart(dtstart);
+        const QByteArray tzid = tzidOf(dtstart);
+        const DateValue span = master->end - master->start;
+
+        QMap<DateValue, DateValue> occurrences; // start -> end
+        bool outside = false;
+        auto addOccurrence = [&](DateValue start) {
+            if (inRange(start))
+                occurrences.insert(start, start + span);
+            else
+                outside = true;
+        };
+        addOccurrence(master->start);
+
+        QString redo = QString::fromUtf8(xValue(c, "X-RUVO-REDO")).trimmed();
+        if (rrule) {
+            icalrecurrencetype recur = icalproperty_get_rrule(rrule);
+            if (recur.freq == ICAL_NO_RECURRENCE || recur.interval < 1) {
+                problem(name, u"unlesbare Wiederholungsregel"_s);
+                return;
+            }
+            if (recur.freq == ICAL_SECONDLY_RECURRENCE || recur.freq == ICAL_MINUTELY_RECURRENCE ||
+                recur.freq == ICAL_HOURLY_RECURRENCE) {
+                problem(name, u"stündliche oder feinere Wiederholungen werden nicht unterstützt"_s);
+                return;
+            }
+            if (redo.isEmpty() || redo.size() > 25)
+                redo = redoText(recur);
+            if (!expandRule(recur, first, tzid, master->allDay, name, addOccurrence, occurrences))
+                return;
+        }
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_RDATE_PROPERTY)) {
+            const icaldatetimeperiodtype rdate = icalproperty_get_rdate(p);
+            const bool isPeriod = icaltime_is_null_time(rdate.time);
+            const icaltimetype time = isPeriod ? rdate.period.start : rdate.time;
+            const std::optional<DateValue> start = rowStart(time, tzidOf(p), master->allDay, why);
+            if (!start) {
+                problem(name, why);
+                return;
+            }
+            addOccurrence(*start);
+            if (isPeriod && !master->allDay && occurrences.contains(*start)) {
+                DateValue end = *start + icaldurationtype_as_int(rdate.period.duration);
+                if (!icaltime_is_null_time(rdate.period.end)) {
+                    const std::optional<DateValue> wall =
+                            wallClock(rdate.period.end, tzidOf(p), why);
+                    end = wall ? tradeSeconds(*wall) : *start;
+                }
+                occurrences.insert(*start, std::max(end, *start));
+            }
+        }
+        if (occurrences.size() > kMaxOccurrences) {
+            problem(name, u"mehr als %1 Wiederholungen"_s.arg(kMaxOccurrences));
+            return;
+        }
+        for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_EXDATE_PROPERTY); p;
+             p = icalcomponent_get_next_property(c, ICAL_EXDATE_PROPERTY)) {
+            const icaltimetype time = icalproperty_get_exdate(p);
+            const std::optional<DateValue> wall = wallClock(time, tzidOf(p), why);
+            if (!wall)
+                continue;
+            if (time.is_date) {
+                occurrences.removeIf([&](const auto& it) { return startOfDay(it.key()) == *wall; });
+            } else {
+                occurrences.remove(master->allDay ? startOfDay(*wall) + 1 : tradeSeconds(*wall));
+            }
+        }
+
+        QList<EventData> detached;
+        for (icalcomponent* o : overrides) {
+            icalproperty* rid = icalcomponent_get_first_property(o, ICAL_RECURRENCEID_PROPERTY);
+            const std::optional<DateValue> key =
+                    rowStart(icalproperty_get_recurrenceid(rid), tzidOf(rid), master->allDay, why);
+            if (!key) {
+                problem(eventLabel(o), why);
+                continue;
+            }
+            const bool known = occurrences.contains(*key);
+            if (icalcomponent_get_status(o) == ICAL_STATUS_CANCELLED) {
+                occurrences.remove(*key);
+                continue;
+            }
+            const std::optional<EventData> e = readEvent(o, &*master, why);
+            if (!e) {
+                occurrences.remove(*key);
+                problem(eventLabel(o), why);
+                continue;
+            }
+            // Only the end changed: still one of the series, as Ruvo's monthly members are.
+            if (known && e->start == *key && e->summary == master->summary &&
+                e->allDay == master->allDay) {
+                occurrences.insert(*key, e->end);
+                continue;
+            }
+            occurrences.remove(*key);
+            if (!inRange(e->start))
+                problem(eventLabel(o), u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+            else
+                detached.append(*e);
+        }
+
+        if (occurrences.isEmpty() && outside)
+            problem(name, u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+        if (!occurrences.isEmpty()) {
+            if (redo.isEmpty() || redo.size() > 25) {
+                const qint64 days =
+                        occurrences.size() < 2
+                                ? 1
+                                : (*std::next(occurrences.keyBegin()) - *occurrences.keyBegin()) /
+                                          kSecondsPerDay;
+                redo = seriesRedoText(std::clamp<qint64>(days, 1, 100));
+            }
+            const int series = static_cast<int>(m_plan.seriesRedo.size());
+            m_plan.seriesRedo << redo;
+            EventData member = *master;
+            for (auto it = occurrences.cbegin(); it != occurrences.cend(); ++it) {
+                member.start = it.key();
+                member.end = it.value();
+                append(member, series);
+            }
+        }
+        for (const EventData& e : std::as_const(detached))
+            append(e, -1);
+    }
+
+    static QString seriesRedoText(qint64 days) { return u"Alle %1 Tage"_s.arg(days); }
+
+    static QString redoText(const icalrecurrencetype& recur)
+    {
+        switch (recur.freq) {
+        case ICAL_YEARLY_RECURRENCE:
+            return u"Jährlich"_s;
+        case ICAL_MONTHLY_RECURRENCE:
+            return u"Monatlich"_s;
+        case ICAL_WEEKLY_RECURRENCE:
+            return recur.interval == 1 ? u"Wöchentlich"_s : seriesRedoText(7 * recur.interval);
+        default:
+            return seriesRedoText(recur.interval);
+        }
+    }
+
+    // Adds the rule's occurrences in Ruvo's years; false when the event must be left out.
+    template<typename Add>
+    bool expandRule(icalrecurrencetype recur, const icaltimetype& first, const QByteArray& tzid,
+                    bool allDay, const QString& name, Add addOccurrence,
+                    const QMap<DateValue, DateValue>& occurrences)
+    {
+        QString why;
+        const bool open = recur.count == 0 && icaltime_is_null_time(recur.until);
+        DateValue limit = kLastValue;
+        if (open && recur.freq != ICAL_YEARLY_RECURRENCE)
+            limit = m_openLimit;
+        std::optional<DateValue> until;
+        if (!icaltime_is_null_time(recur.until)) {
+            until = recur.until.is_date ? fieldsValue(recur.until)
+                                        : wallClock(recur.until, tzid, why);
+            if (!until) {
+                problem(name, u"unlesbares Ende der Wiederholung"_s);
+                return false;
+            }
+            if (allDay || recur.until.is_date)
+                until = startOfDay(*until) + kSecondsPerDay - 1;
+        }
+        // Our own bound, in the rule's own frame: libical stops there even for rules that
+        // match nothing; the exact end is checked below.
+        if (recur.count == 0) {
+            icaltimetype bound = allDay ? dayOf(limit + 2 * kSecondsPerDay)
+                                        : plainTime(limit + 2 * kSecondsPerDay);
+            recur.until = bound;
+        }
+        icaltimetype start = first;
+        start.zone = nullptr;
+        icalrecur_iterator* it = icalrecur_iterator_new(recur, start);
+        if (!it) {
+            problem(name, u"unlesbare Wiederholungsregel"_s);
+            return false;
+        }
+        bool ok = true;
+        for (int step = 0;; ++step) {
+            if (step >= kMaxRuleSteps || occurrences.size() > kMaxOccurrences) {
+                problem(name, u"mehr als %1 Wiederholungen"_s.arg(kMaxOccurrences));
+                ok = false;
+                break;
+            }
+            const icaltimetype time = icalrecur_iterator_next(it);
+            if (icaltime_is_null_time(time) || time.year > 2037)
+                break;
+            if (time.year < 1970)
+                continue;
+            const std::optional<DateValue> wall = wallClock(time, tzid, why);
+            if (!wall || (until && *wall > *until) || *wall > limit)
+                break;
+            addOccurrence(allDay ? startOfDay(*wall) + 1 : tradeSeconds(*wall));
+        }
+        icalrecur_iterator_free(it);
+        return ok;
+    }
+
+    void readTodo(icalcomponent* c)
+    {
+        // Done items are not carried over: Ruvo's list is of things still to do.
+        const icalproperty_status status = icalcomponent_get_status(c);
+        if (status == ICAL_STATUS_COMPLETED || status == ICAL_STATUS_CANCELLED ||
+            icalcomponent_get_first_property(c, ICAL_COMPLETED_PROPERTY))
+            return;
+        CalendarTodo todo;
+        icalproperty* summary = icalcomponent_get_first_property(c, ICAL_SUMMARY_PROPERTY);
+        todo.description = summary ? replaceApostrophes(oneLine(icalproperty_get_summary(summary)))
+                                   : QString();
+        if (icalproperty* due = icalcomponent_get_first_property(c, ICAL_DUE_PROPERTY)) {
+            const icaltimetype time = icalproperty_get_due(due);
+            QString why;
+            const std::optional<DateValue> wall = wallClock(time, tzidOf(due), why);
+            const QString name = u"Aufgabe „"_s + todo.description + u"“"_s;
+            if (!wall) {
+                problem(name, why);
+                return;
+            }
+            // A due day is done by the end of that day.
+            todo.due = time.is_date ? *wall + kLastMinute : *wall;
+            if (!inRange(todo.due)) {
+                problem(name, u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+                return;
+            }
+        }
+        m_plan.todos.append(todo);
+    }
+
+    icalcomponent* m_calendar;
+    CalendarImportPlan& m_plan;
+    QByteArray m_systemZone;
+    DateValue m_openLimit;
+    QHash<QByteArray, std::optional<icaltimezone*>> m_zones;
+};
+
+// Skips a byte order mark and blank space at either end.
+QByteArray trimmedText(const QByteArray& bytes)
+{
+    QByteArray text = bytes;
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    return text.trimmed();
+}
+
+QString tripleKey(DateValue start, DateValue end, const QString& description)
+{
+    return QString::number(start) + u'|' + QString::number(end) + u'|' + description;
+}
+
+} // namespace
+
+CalendarImportPlan readCalendar(const QByteArray& bytes, int importYear)
+{
+    initLibrary();
+    CalendarImportPlan plan;
+    if (bytes.size() > kMaxFileBytes) {
+        plan.error = u"Die Datei ist zu groß (mehr als 32 MiB)."_s;
+        return plan;
+    }
+    const QByteArray text = trimmedText(bytes);
+    if (text.contains('\0') || !text.left(15).toUpper().startsWith("BEGIN:VCALENDAR")) {
+        plan.error = u"Die Datei ist keine iCalendar-Datei."_s;
+        return plan;
+    }
+    if (!text.right(13).toUpper().endsWith("END:VCALENDAR")) {
+        plan.error =
+                u"Die Datei ist unvollständig: Das Ende des Kalenders (END:VCALENDAR) fehlt."_s;
+        return plan;
+    }
+    ComponentPtr root(icalparser_parse_string(text.constData()));
+    if (!root) {
+        plan.error = u"Die Datei konnte nicht als iCalendar-Datei gelesen werden."_s;
+        return plan;
+    }
+    QList<icalcomponent*> calendars;
+    if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
+        calendars << root.get();
+    } else {
+        for (icalcomponent* c =
+                     icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT);
+             c; c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT))
+            calendars << c;
+    }
+    if (calendars.isEmpty()) {
+        plan.error = u"Die Datei enthält keinen Kalender."_s;
+        return plan;
+    }
+    for (icalcomponent* calendar : std::as_const(calendars)) {
+        CalendarReader(calendar, importYear, plan).read();
+        if (plan.appointments.size() > kMaxRows)
+            break;
+    }
+    if (plan.appointments.size() > kMaxRows) {
+        CalendarImportPlan tooMany;
+        tooMany.error = u"Die Datei enthält zu viele Termine (mehr als %1)."_s.arg(kMaxRows);
+        return tooMany;
+    }
+    return plan;
+}
+
+ImportReport storeCalendar(Database& db, const CalendarImportPlan& plan, int groupId)
 {
     ImportReport report;
-    report.failed = true;
-    report.error = plan.error;
+    if (!plan.error.isEmpty()) {
+        report.failed = true;
+        report.error = plan.error;
+        return report;
+    }
+    const auto fail = [&db] {
+        ImportReport failed;
+        failed.failed = true;
+        failed.error = u"Die Datenbank hat den Import abgelehnt: "_s + db.errorText();
+        return failed;
+    };
+
+    QHash<QString, int> groups;
+    QSet<QString> present;
+    QSet<QString> presentTodos;
+    {
+        QueryCursor cursor;
+        if (!db.queryTable(u"SELECT id, grupname FROM grups WHERE grupname != '' ORDER BY id ;"_s,
+                           cursor))
+            return fail();
+        while (cursor.nextRow()) {
+            if (!groups.contains(cursor.text(2)))
+                groups.insert(cursor.text(2), static_cast<int>(cursor.number(1)));
+        }
+        if (!db.queryTable(u"SELECT date, enddate, desc FROM termine ;"_s, cursor))
+            return fail();
+        present.reserve(cursor.rowCount() + plan.appointments.size());
+        while (cursor.nextRow())
+            present.insert(tripleKey(cursor.number(1), cursor.number(2), cursor.text(3)));
+        if (!db.queryTable(u"SELECT enddate, desc FROM todo ;"_s, cursor))
+            return fail();
+        while (cursor.nextRow())
+            presentTodos.insert(tripleKey(cursor.number(1), 0, cursor.text(2)));
+    }
+
+    Transaction transaction(db);
+    QList<qint64> seriesKeys(plan.seriesRedo.size(), 0);
+    for (const CalendarAppointment& a : plan.appointments) {
+        if (!inRange(a.start) || a.series >= seriesKeys.size()) {
+            report.problems << u"„"_s + a.description + u"“: ungültiger Eintrag"_s;
+            continue;
+        }
+        const QString key = tripleKey(a.start, a.end, a.description);
+        if (present.contains(key)) {
+            ++report.duplicates;
+            continue;
+        }
+        int group = groupId;
+        for (const QString& category : a.categories) {
+            const auto it = groups.constFind(category.trimmed());
+            if (it != groups.cend()) {
+                group = *it;
+                break;
+            }
+        }
+        const qint64 belong = a.series >= 0 ? seriesKeys[a.series] : 0;
+        const QString redo = a.series >= 0 ? plan.seriesRedo[a.series] : QString();
+        if (!db.execSql(u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, "
+                        u"redo, nextmsg) VALUES ("_s +
+                        QString::number(a.start) + u", "_s + QString::number(group) + u", "_s +
+                        sqlQuote(a.description) + u", "_s + QString::number(a.end) + u", "_s +
+                        QString::number(std::clamp(a.msg, 0, 4)) + u", "_s +
+                        QString::number(std::clamp(a.remsg, 0, 3)) + u", "_s +
+                        QString::number(belong) + u", "_s + sqlQuote(redo) + u", 0);"_s)) {
+            return fail();
+        }
+        // The first member written heads the series and points to itself.
+        if (a.series >= 0 && belong == 0) {
+            const qint64 id = db.lastInsertRowId();
+            seriesKeys[a.series] = id;
+            if (!db.execSql(u"UPDATE termine SET belong="_s + QString::number(id) +
+                            u" WHERE id="_s + QString::number(id) + u" ;"_s))
+                return fail();
+        }
+        present.insert(key);
+        ++report.events;
+    }
+    for (const CalendarTodo& todo : plan.todos) {
+        const QString key = tripleKey(todo.due, 0, todo.description);
+        if (presentTodos.contains(key)) {
+            ++report.duplicates;
+            continue;
+        }
+        if (!TodoStore::insertTodo(db, {todo.due, todo.description, 0}))
+            return fail();
+        presentTodos.insert(key);
+        ++report.todos;
+    }
+    if (!transaction.commit())
+        return fail();
+    report.problems = plan.problems + report.problems;
     return report;
 }
