@@ -85,8 +85,8 @@ int importFrom(Database& db, const InterchangeCommand& command, int importYear, 
             err << command.file << u": "_s << plan.error << Qt::endl;
             return kExitBadFile;
         }
-        const int group = chosenGroup(db, command.group, err);
-        if (group == 0)
+        const int group = plan.appointments.isEmpty() ? 0 : chosenGroup(db, command.group, err);
+        if (group == 0 && !plan.appointments.isEmpty())
             return kExitBadFile;
         report = storeCalendar(db, plan, group);
     } else {

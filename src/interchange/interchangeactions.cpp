@@ -220,9 +220,13 @@ void InterchangeActions::importCalendarBytes(const QString& path, const QByteArr
                                                     plan.error);
         return;
     }
-    const int group = chooseGroup();
-    if (group == 0)
-        return;
+    // A file of to-do items alone needs no group.
+    int group = 0;
+    if (!plan.appointments.isEmpty()) {
+        group = chooseGroup();
+        if (group == 0)
+            return;
+    }
     const ImportReport report = storeCalendar(*m_ctx.db, plan, group);
     if (report.failed) {
         m_ctx.prompter.warn(kCalendarTitle, report.summaryText());
