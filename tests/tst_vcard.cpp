@@ -377,7 +377,7 @@ void TestVCard::roundTrip()
          {"\r\nN:O'Neil;Ann;Mary;;\r\n", "\r\nNICKNAME:Annie\\, die Große\r\n",
           "\r\nBDAY:19640229\r\n", "\r\nBDAY:18991224\r\n", "\r\nGENDER:F\r\n",
           "\r\nTEL;TYPE=home,voice:030 1234\r\n", "\r\nIMPP:aim:Ann%20O%27Neil\r\n",
-          "\r\nADR;TYPE=home;X-RUVO-HAUSNR=12a:;;Hauptstraße 12a;Berlin;;10115;Deutschland\r\n"})
+          "\r\nADR;TYPE=home;X-RUVO-HAUSNR=12a:;;Hauptstraße 12a;Berlin;;10115;Deutschlan\r\n d\r\n"})
         QVERIFY2(exported.contains(expected), expected);
 
     const QString allColumns = u"SELECT "_s + kColumns + u" FROM adressbuch ORDER BY id"_s;
