@@ -53,6 +53,7 @@ fuzz: test-deps
 		-DBUILD_TESTING=OFF -DRUVO_FUZZ=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(FUZZ_DIR) --target ruvo_fuzzers
 	@for f in $(FUZZ_DIR)/fuzz/fuzz_*; do \
+		[ -f "$$f" ] && [ -x "$$f" ] || continue; \
 		name=$${f##*/fuzz_}; mkdir -p $(FUZZ_DIR)/corpus/$$name; \
 		echo "== $$name"; \
 		$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -rss_limit_mb=2048 \
