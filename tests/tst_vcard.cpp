@@ -103,10 +103,11 @@ void TestVCard::readsCards_data()
             << card("2.1",
                     "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fer;=C3=84nne\r\n"
                     "TEL;PREF;VOICE:030 555\r\nEMAIL;INTERNET:aenne@example.org\r\n"
-                    "X-GENDER:Female\r\nBDAY:1950-03-01\r\n") +
+                    "X-GENDER:Female\r\nBDAY:1950-03-01\r\n"
+                    "NOTE;ENCODING=BASE64;CHARSET=UTF-8:R3LDvMOfZQ==\r\n") +
                        card("2.1", "N:M\xFCller;Hans\r\nX-GENDER:M\r\n")
             << QStringList{u"vname=Änne | nname=Grüßer | email=aenne@example.org | tel=030 555 | "
-                           u"gebdat=01.03.1950 | anrede=0"_s,
+                           u"gebdat=01.03.1950 | notiz=Grüße | anrede=0"_s,
                            u"vname=Hans | nname=Müller | anrede=1"_s}
             << QStringList{u"951868801|1950|Änne Grüßer"_s} << QStringList();
     QTest::newRow("3.0 folded, escaped, grouped")
@@ -363,8 +364,11 @@ void TestVCard::roundTrip()
     add({{F::Vname, u"Zoë"_s}, {F::Nname, u"Ohne"_s}}, 0);
 
     QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
     QString error;
+    QVERIFY(!exportAddresses(*m_db, buffer, error));
+    QCOMPARE(error, u"Die Datei lässt sich nicht schreiben: "_s + buffer.errorString());
+    buffer.open(QIODevice::WriteOnly);
+    error.clear();
     QVERIFY(exportAddresses(*m_db, buffer, error));
     QCOMPARE(error, QString());
     const QByteArray exported = buffer.data();
@@ -377,7 +381,8 @@ void TestVCard::roundTrip()
          {"\r\nN:O'Neil;Ann;Mary;;\r\n", "\r\nNICKNAME:Annie\\, die Große\r\n",
           "\r\nBDAY:19640229\r\n", "\r\nBDAY:18991224\r\n", "\r\nGENDER:F\r\n",
           "\r\nTEL;TYPE=home,voice:030 1234\r\n", "\r\nIMPP:aim:Ann%20O%27Neil\r\n",
-          "\r\nADR;TYPE=home;X-RUVO-HAUSNR=12a:;;Hauptstraße 12a;Berlin;;10115;Deutschlan\r\n d\r\n"})
+          "\r\nADR;TYPE=home;X-RUVO-HAUSNR=12a:;;Hauptstraße 12a;Berlin;;10115;Deutschlan\r\n "
+          "d\r\n"})
         QVERIFY2(exported.contains(expected), expected);
 
     const QString allColumns = u"SELECT "_s + kColumns + u" FROM adressbuch ORDER BY id"_s;

@@ -598,6 +598,10 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
         error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
         return false;
     }
+    if (!device.isWritable()) {
+        error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();
+        return false;
+    }
     VCardWriter writer(device);
     while (cursor.nextRow() && writer.ok()) {
         AddressValues values;
