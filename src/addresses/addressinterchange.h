@@ -7,13 +7,31 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class Database;
 class QIODevice;
+class VCardWriter;
+
+// What the import needs besides the values of one entry.
+struct AddressImportHints
+{
+    // The names a missing first or last name is completed from (formatted name, nickname,
+    // organisation, the e-mail's local part), empty when the card offers none.
+    QString vname;
+    QString nname;
+    // How problem lines name the entry.
+    QString label;
+    // Lines for the report once the entry is written: what of the card was left out and why.
+    QStringList notes;
+};
 
 // What a vCard file holds, read without touching the database.
 struct AddressImportPlan
 {
     QList<AddressValues> entries;
+    // One per entry, in the same order.
+    QList<AddressImportHints> hints;
     // Entries that lack a first or last name, or a gender; the import asks once how to complete
     // them.
     int withoutName = 0;
@@ -39,6 +57,11 @@ AddressImportPlan readAddressFile(const QByteArray& bytes);
 // already exist is skipped as a duplicate.
 ImportReport storeAddresses(Database& db, const AddressImportPlan& plan,
                             const AddressCompletion& completion);
+
+// One address as a vCard 4.0 card. The birthday is that of its birthday row: the day the
+// calendar shows, and the year (0 when the row has none).
+void writeAddressCard(VCardWriter& writer, const AddressValues& values,
+                      std::optional<BirthdayRow> birthday);
 
 // Every address as one vCard 4.0 file. False, with the reason in `error`, when the database
 // cannot be read or the device not written.

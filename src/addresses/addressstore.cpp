@@ -30,9 +30,11 @@ QString descriptionOf(const QString& vname, const QString& nname)
 }
 
 // The statements that give the description its one birthday row, or take it away.
-bool writeBirthday(Database& db, const QString& description, const AddressValues& values)
+bool writeBirthday(Database& db, const QString& description, const AddressValues& values,
+                   bool clear = true)
 {
-    if (!db.execSql(u"DELETE FROM geburtstage WHERE desc="_s + sqlQuote(description) + u" ;"_s))
+    if (clear &&
+        !db.execSql(u"DELETE FROM geburtstage WHERE desc="_s + sqlQuote(description) + u" ;"_s))
         return false;
     if (!values.birthday)
         return true;
@@ -118,6 +120,18 @@ std::optional<BirthdayRow> birthdayRowFrom(QStringView dateText)
     return BirthdayRow{birthdayKey(fields.month, fields.day), fields.year};
 }
 
+bool writeNewAddress(Database& db, const AddressValues& values, bool clearBirthday)
+{
+    QStringList quoted;
+    quoted.reserve(kAddressFieldCount);
+    for (const QString& text : values.texts)
+        quoted << sqlQuote(text);
+    return db.execSql(u"INSERT INTO adressbuch (vname,zvname,nname,nick,str,hausnr,plz,ort,land,"
+                      u"email,tel,mobil,fax,gebdat,icq,msn,aim,website,notiz,anrede) VALUES ("_s +
+                      quoted.join(u',') + u", "_s + num(values.anrede) + u')') &&
+           writeBirthday(db, birthdayDescription(values), values, clearBirthday);
+}
+
 bool insertAddress(Database& db, Prompter& prompter, const AddressValues& values)
 {
     const QString& vname = values[AddressField::Vname];
@@ -133,16 +147,8 @@ bool insertAddress(Database& db, Prompter& prompter, const AddressValues& values
         return false;
     }
 
-    QStringList quoted;
-    quoted.reserve(kAddressFieldCount);
-    for (const QString& text : values.texts)
-        quoted << sqlQuote(text);
     Transaction transaction(db);
-    if (!db.execSql(u"INSERT INTO adressbuch (vname,zvname,nname,nick,str,hausnr,plz,ort,land,"
-                    u"email,tel,mobil,fax,gebdat,icq,msn,aim,website,notiz,anrede) VALUES ("_s +
-                    quoted.join(u',') + u", "_s + num(values.anrede) + u')'))
-        return fail(db, prompter);
-    if (!writeBirthday(db, birthdayDescription(values), values) || !transaction.commit())
+    if (!writeNewAddress(db, values) || !transaction.commit())
         return fail(db, prompter);
     return true;
 }

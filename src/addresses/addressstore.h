@@ -72,6 +72,11 @@ struct BirthdayRow
 // From a "dd.mm.yyyy" text; nothing when the text is no such day.
 std::optional<BirthdayRow> birthdayRowFrom(QStringView dateText);
 
+// The INSERT of a new entry and its birthday sync, with no duplicate check and no message; the
+// caller holds the transaction and reports a failure. An importer that knows no birthday row of
+// the name exists passes false for `clearBirthday` and saves a table scan per entry.
+bool writeNewAddress(Database& db, const AddressValues& values, bool clearBirthday = true);
+
 // Each returns true when the editor may close. Nothing is written unless every statement of the
 // change succeeds; a failure is shown as a database error and keeps the editor open.
 
