@@ -17,9 +17,10 @@ before=$(ls -A "$build")
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Waits until a window with exactly this title exists and prints its id.
+# Waits until a window with exactly this title exists and prints its id. The waits are generous:
+# the suite runs two tests at a time on small machines.
 wait_window() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         if id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
             echo "$id"
             return 0
@@ -73,9 +74,9 @@ if command -v trayer >/dev/null; then
     "$build/ruvo" &
     first=$!
     visible() { xdotool search --onlyvisible --name "^Ruvo          V0.68 Beta by zr\$" 2>/dev/null | wc -l; }
-    # Waits up to five seconds for the main window to be shown (1) or hidden (0).
+    # Waits up to fifteen seconds for the main window to be shown (1) or hidden (0).
     expect_visible() {
-        for _ in $(seq 1 50); do
+        for _ in $(seq 1 150); do
             [ "$(visible)" -eq "$1" ] && return 0
             sleep 0.1
         done
@@ -84,7 +85,7 @@ if command -v trayer >/dev/null; then
     double_click_tray() { xdotool mousemove 12 12 click --repeat 2 --delay 80 1; }
     click_tray() { xdotool mousemove 12 12 click 1; }
     # The icon is in the tray once the program is past its start-up.
-    sleep 3
+    sleep 5
     expect_visible 0 || fail "the main window is shown at start although there is a tray"
     double_click_tray
     expect_visible 1 || fail "a double click on the tray icon did not show the window"
@@ -101,7 +102,7 @@ if command -v trayer >/dev/null; then
         xdotool mousemove 12 12 click 3
         sleep 0.8
         xdotool key i
-        for _ in $(seq 1 50); do
+        for _ in $(seq 1 150); do
             [ "$(info_windows)" -eq $n ] && break
             sleep 0.1
         done
