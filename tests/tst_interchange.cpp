@@ -1,6 +1,7 @@
 #include "addresses/addresspage.h"
 #include "app/context.h"
 #include "appointments/appointmentpage.h"
+#include "common/importreport.h"
 #include "interchange/commandline.h"
 #include "interchange/interchangeactions.h"
 #include "interchange/interchangefile.h"
@@ -21,6 +22,8 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(ImportReport)
 
 namespace {
 
@@ -59,6 +62,8 @@ private slots:
 
     void kindOfFile_data();
     void kindOfFile();
+    void summary_data();
+    void summary();
     void commandLine_data();
     void commandLine();
     void realProgramAnswersOnTheTerminal();
@@ -127,6 +132,43 @@ void TestInterchange::kindOfFile()
     QFETCH(int, kind);
     const std::optional<InterchangeKind> found = interchangeKindOf(name, bytes);
     QCOMPARE(found ? int(*found) : -1, kind);
+}
+
+void TestInterchange::summary_data()
+{
+    QTest::addColumn<ImportReport>("report");
+    QTest::addColumn<QString>("text");
+
+    ImportReport failed;
+    failed.failed = true;
+    failed.error = u"database is locked"_s;
+    failed.events = 3; // counted before the rollback; nothing stayed
+    QTest::newRow("failed") << failed << u"Es wurde nichts importiert: database is locked"_s;
+
+    ImportReport mixed;
+    mixed.events = 1;
+    mixed.todos = 2;
+    mixed.duplicates = 4;
+    mixed.notes = QStringList{u"„Anna Berg“: Geburtstag ohne Jahr"_s};
+    QTest::newRow("mixed") << mixed
+                           << u"Importiert: 1 Termin, 2 Aufgaben.\n"
+                              "Als bereits vorhanden übersprungen: 4.\n"
+                              "Hinweise (1):\n- „Anna Berg“: Geburtstag ohne Jahr"_s;
+
+    ImportReport many;
+    for (int i = 1; i <= 17; ++i)
+        many.problems << u"Nr. "_s + QString::number(i);
+    QString text = u"Importiert: nichts.\nNicht importiert (17):"_s;
+    for (int i = 1; i <= 15; ++i)
+        text += u"\n- Nr. "_s + QString::number(i);
+    QTest::newRow("long list is cut") << many << text + u"\n… und 2 weitere"_s;
+}
+
+void TestInterchange::summary()
+{
+    QFETCH(ImportReport, report);
+    QFETCH(QString, text);
+    QCOMPARE(report.summaryText(), text);
 }
 
 void TestInterchange::commandLine_data()
@@ -304,7 +346,7 @@ void TestInterchange::droppedCardAsksForTheMissingAnrede()
 
     QCOMPARE(m_prompter.calls().size(), 2);
     QCOMPARE(m_prompter.calls().at(0).text,
-             u"1 Einträgen fehlt die Anrede. Welche sollen sie bekommen?"_s);
+             u"Einem Eintrag fehlt die Anrede. Welche soll er bekommen?"_s);
     QCOMPARE(m_prompter.calls().at(0).filter, u"Frau|Herr|Nicht importieren"_s);
     QCOMPARE(m_prompter.calls().at(1).text, u"Importiert: 1 Adresse."_s);
     QCOMPARE(queryRows(*m_ctx->db, u"SELECT vname, nname, anrede FROM adressbuch"_s),

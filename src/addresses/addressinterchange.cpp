@@ -499,7 +499,7 @@ ImportReport storeAddresses(Database& db, const AddressImportPlan& plan,
         if (values.birthday)
             birthdays.insert(description);
         ++report.addresses;
-        report.problems << hints.notes;
+        report.notes << hints.notes;
     }
     if (!transaction.commit())
         return failure(databaseFailure(db));

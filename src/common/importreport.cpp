@@ -14,6 +14,17 @@ QString counted(int count, const QString& one, const QString& many)
 // A long list of problems would push the buttons off the screen.
 constexpr qsizetype kShownProblems = 15;
 
+void appendLines(QString& text, const QString& heading, const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return;
+    text += u'\n' + heading + u" ("_s + QString::number(lines.size()) + u"):"_s;
+    for (qsizetype i = 0; i < std::min(lines.size(), kShownProblems); ++i)
+        text += u"\n- "_s + lines.at(i);
+    if (lines.size() > kShownProblems)
+        text += u"\n… und "_s + QString::number(lines.size() - kShownProblems) + u" weitere"_s;
+}
+
 } // namespace
 
 QString ImportReport::summaryText() const
@@ -32,13 +43,7 @@ QString ImportReport::summaryText() const
                                    : u"Importiert: "_s + parts.join(u", "_s) + u'.';
     if (duplicates > 0)
         text += u"\nAls bereits vorhanden übersprungen: "_s + QString::number(duplicates) + u'.';
-    if (!problems.isEmpty()) {
-        text += u"\nNicht importiert ("_s + QString::number(problems.size()) + u"):"_s;
-        for (qsizetype i = 0; i < std::min(problems.size(), kShownProblems); ++i)
-            text += u"\n- "_s + problems.at(i);
-        if (problems.size() > kShownProblems)
-            text += u"\n… und "_s + QString::number(problems.size() - kShownProblems) +
-                    u" weitere"_s;
-    }
+    appendLines(text, u"Nicht importiert"_s, problems);
+    appendLines(text, u"Hinweise"_s, notes);
     return text;
 }

@@ -16,7 +16,10 @@ struct ImportReport
     int duplicates = 0;
     // One line per item that could not be imported: which one and why.
     QStringList problems;
+    // One line per imported item that had to be changed on the way in: which one and how.
+    QStringList notes;
 
-    // The German summary: what was imported, what was skipped, what was left out and why.
+    // The German summary: what was imported, what was skipped, what was left out and why, and
+    // what was changed on the way in.
     QString summaryText() const;
 };

@@ -250,8 +250,11 @@ void InterchangeActions::importAddressBytes(const QString& path, const QByteArra
     if (plan.withoutName > 0) {
         const int choice = m_ctx.prompter.choose(
                 kAddressTitle,
-                QString::number(plan.withoutName) +
-                        u" Einträgen fehlt der Vor- oder Nachname. Was soll mit ihnen geschehen?"_s,
+                plan.withoutName == 1
+                        ? u"Einem Eintrag fehlt der Vor- oder Nachname. Was soll mit ihm geschehen?"_s
+                        : QString::number(plan.withoutName) +
+                                  u" Einträgen fehlt der Vor- oder Nachname. Was soll mit ihnen "
+                                  "geschehen?"_s,
                 {u"Aus den übrigen Namen der Karte ergänzen"_s, u"Nicht importieren"_s});
         if (choice < 0)
             return;
@@ -260,8 +263,10 @@ void InterchangeActions::importAddressBytes(const QString& path, const QByteArra
     if (plan.withoutGender > 0) {
         const int choice = m_ctx.prompter.choose(
                 kAddressTitle,
-                QString::number(plan.withoutGender) +
-                        u" Einträgen fehlt die Anrede. Welche sollen sie bekommen?"_s,
+                plan.withoutGender == 1
+                        ? u"Einem Eintrag fehlt die Anrede. Welche soll er bekommen?"_s
+                        : QString::number(plan.withoutGender) +
+                                  u" Einträgen fehlt die Anrede. Welche sollen sie bekommen?"_s,
                 {u"Frau"_s, u"Herr"_s, u"Nicht importieren"_s});
         if (choice < 0)
             return;
