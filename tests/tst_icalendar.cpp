@@ -62,6 +62,8 @@ class TestICalendar : public QObject
 private slots:
     void readsEvents_data();
     void readsEvents();
+    void readsForeignEncodings_data();
+    void readsForeignEncodings();
     void badFilesChangeNothing_data();
     void badFilesChangeNothing();
     void refusedWriteLeavesNothing();
@@ -154,6 +156,37 @@ void TestICalendar::readsEvents()
     QFETCH(int, problems);
     QCOMPARE(planRows(plan), rows);
     QCOMPARE(plan.problems.size(), problems);
+}
+
+void TestICalendar::readsForeignEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray file = calendar("BEGIN:VEVENT\nUID:e1\nDTSTART:20070601T080000\n"
+                                     "SUMMARY:Grüße\nEND:VEVENT\n");
+    const QString text = QString::fromUtf8(file);
+    auto utf16 = [&text](QSysInfo::Endian order) {
+        QByteArray bytes =
+                order == QSysInfo::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const QChar c : text) {
+            const char hi = char(c.unicode() >> 8);
+            const char lo = char(c.unicode() & 0xFF);
+            bytes.append(order == QSysInfo::LittleEndian ? lo : hi);
+            bytes.append(order == QSysInfo::LittleEndian ? hi : lo);
+        }
+        return bytes;
+    };
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF" + file);
+    QTest::newRow("Windows-1252") << text.toLatin1();
+    QTest::newRow("UTF-16LE") << utf16(QSysInfo::LittleEndian);
+    QTest::newRow("UTF-16BE") << utf16(QSysInfo::BigEndian);
+}
+
+void TestICalendar::readsForeignEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    const CalendarImportPlan plan = readCalendar(bytes, 2007);
+    QCOMPARE(plan.error, QString());
+    QCOMPARE(planRows(plan), QStringList{u"01.06.2007 08:00:01|01.06.2007 08:00:01|Grüße|0|0|-"_s});
 }
 
 void TestICalendar::badFilesChangeNothing_data()

@@ -64,3 +64,15 @@ QByteArray encodeText(const QString& text)
     }
     return out;
 }
+
+QByteArray utf8FromForeignText(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return bytes.mid(3);
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE);
+        return QString(decoder(QByteArrayView(bytes).sliced(2))).toUtf8();
+    }
+    return decodeText(bytes).toUtf8();
+}

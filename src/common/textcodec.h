@@ -9,3 +9,7 @@ QString decodeText(const QByteArray& bytes);
 
 // Windows-1252 when every character fits, otherwise UTF-8, so nothing typed is lost.
 QByteArray encodeText(const QString& text);
+
+// Files from other programs as UTF-8: a UTF-8 byte order mark is dropped, UTF-16 with a byte order
+// mark is converted, other bytes are read as decodeText() reads them.
+QByteArray utf8FromForeignText(const QByteArray& bytes);

@@ -1,5 +1,7 @@
 #include "interchange/icalendarimport.h"
 
+#include "common/textcodec.h"
+
 #include "common/sqltext.h"
 #include "interchange/icalsupport.h"
 #include "store/database.h"
@@ -632,12 +634,13 @@ private:
 };
 
 // Skips a byte order mark and blank space at either end.
+// Files are UTF-8 by the standard, but some writers use UTF-16 or an 8-bit code page; those are
+// read rather than imported with broken umlauts.
 QByteArray trimmedText(const QByteArray& bytes)
 {
-    QByteArray text = bytes;
-    if (text.startsWith("\xEF\xBB\xBF"))
-        text.remove(0, 3);
-    return text.trimmed();
+    if (bytes.contains('\0') && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"))
+        return bytes.trimmed(); // binary: refused below
+    return utf8FromForeignText(bytes).trimmed();
 }
 
 QString tripleKey(DateValue start, DateValue end, const QString& description)

@@ -1,5 +1,6 @@
 #include "interchange/interchangefile.h"
 
+#include "common/textcodec.h"
 #include "groups/groupstore.h"
 #include "store/database.h"
 #include "store/querycursor.h"
@@ -24,9 +25,7 @@ QString shownName(const QString& path)
 
 std::optional<InterchangeKind> interchangeKindOf(const QString& path, const QByteArray& bytes)
 {
-    QByteArray head = bytes.left(4096);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head.remove(0, 3);
+    QByteArray head = utf8FromForeignText(bytes.left(4096));
     head = head.trimmed().toUpper();
     if (head.startsWith("BEGIN:VCALENDAR"))
         return InterchangeKind::Calendar;
