@@ -5,6 +5,7 @@
 #include "interchange/commandline.h"
 #include "interchange/interchangeactions.h"
 #include "interchange/interchangefile.h"
+#include "notes/notespage.h"
 #include "views/mainwindow.h"
 
 #include "support/scriptedprompter.h"
@@ -17,6 +18,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 #include <QTextStream>
 #include <QTreeWidget>
 #include <QUrl>
@@ -335,14 +337,17 @@ void TestInterchange::droppedCardAsksForTheMissingAnrede()
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(write(u"anna.vcf"_s, kCardWithoutGender)),
                   QUrl::fromLocalFile(write(u"liste.txt"_s, "nichts"))});
+    // Onto the notes, which would otherwise paste the path.
+    QWidget* notes = window.notesPage()->editor()->viewport();
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window, &enter);
+    QCoreApplication::sendEvent(notes, &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     m_prompter.answerChoice(0); // "Frau"
-    QCoreApplication::sendEvent(&window, &drop);
+    QCoreApplication::sendEvent(notes, &drop);
     QVERIFY(drop.isAccepted());
     QTRY_COMPARE(imported.size(), 1);
+    QCOMPARE(window.notesPage()->editor()->toPlainText(), QString());
 
     QCOMPARE(m_prompter.calls().size(), 2);
     QCOMPARE(m_prompter.calls().at(0).text,

@@ -82,6 +82,12 @@ void InterchangeActions::attach(MainWindow& window)
 
     window.setAcceptDrops(true);
     window.installEventFilter(this);
+    // Fields that take drops themselves (the notes, the search fields) would paste the file's
+    // path instead of importing it.
+    for (QWidget* child : window.findChildren<QWidget*>()) {
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+    }
 }
 
 bool InterchangeActions::eventFilter(QObject* watched, QEvent* event)
