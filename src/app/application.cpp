@@ -10,6 +10,7 @@
 #include "appointments/appointmentpage.h"
 #include "appointments/daydialog.h"
 #include "common/fileaccess.h"
+#include "common/instancelock.h"
 #include "common/version.h"
 #include "groups/grouplist.h"
 #include "groups/grouppanel.h"
@@ -62,7 +63,7 @@ bool checkForUpdate(Context& ctx, SplashWindow& splash)
 
 Application::Application(Context& context)
     : m_ctx(context)
-    , m_instanceLock(context.filePath(u"ruvo.lock"_s))
+    , m_instanceLock(instanceLockPath(context.dataDir))
 {}
 
 Application::~Application() = default;
@@ -85,7 +86,7 @@ int Application::run()
 
     // Taken before the database is touched, so two starts at the same moment cannot both work
     // on one file.
-    if (!acquireInstanceLock()) {
+    if (!takeInstanceLock(m_instanceLock)) {
         m_ctx.prompter.inform(
                 u"Instance Running"_s,
                 u"Sorry, aber Ruvo ist bereits einmal gestartet, eventuell ist es in der rechten "
@@ -156,17 +157,6 @@ bool Application::loadImagePack()
     QApplication::setWindowIcon(QIcon::fromTheme(
             u"org.ruvo.Ruvo"_s, QIcon(QPixmap::fromImage(m_ctx.images->trayIcon()))));
     return true;
-}
-
-bool Application::acquireInstanceLock()
-{
-    // A lock left by a crashed run belongs to a dead process and is taken over.
-    m_instanceLock.setStaleLockTime(0);
-    if (m_instanceLock.tryLock(0))
-        return true;
-    // Only a lock held by a running instance turns this one away; a folder that cannot take the
-    // lock file is reported by the database that cannot be written there either.
-    return m_instanceLock.error() != QLockFile::LockFailedError;
 }
 
 bool Application::adoptEarlierFiles()

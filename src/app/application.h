@@ -45,7 +45,6 @@ public:
 
 private:
     bool loadImagePack();
-    bool acquireInstanceLock();
     bool adoptEarlierFiles();
     bool openDatabase();
     void createDatabase();

@@ -1,6 +1,7 @@
 #include "interchange/commandline.h"
 
 #include "addresses/addressinterchange.h"
+#include "common/instancelock.h"
 #include "interchange/icalendarexport.h"
 #include "interchange/icalendarimport.h"
 #include "interchange/interchangefile.h"
@@ -111,9 +112,8 @@ int runInterchangeCommand(const QString& dataDir, const InterchangeCommand& comm
                           QTextStream& out, QTextStream& err)
 {
     // The same lock as the program's: a running Ruvo must not have its file changed underneath.
-    QLockFile lock(dataDir + u"ruvo.lock"_s);
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+    QLockFile lock(instanceLockPath(dataDir));
+    if (!takeInstanceLock(lock)) {
         err << u"Ruvo läuft bereits und arbeitet mit dem Datenordner "_s << dataDir
             << u". Bitte Ruvo zuerst beenden."_s << Qt::endl;
         return kExitInstanceRuns;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QLockFile;
+
+// The lock a running Ruvo holds in its data folder (given with its trailing separator), so that
+// neither a second start nor a command-line import changes the file underneath it.
+QString instanceLockPath(const QString& dataDir);
+
+// Takes the lock; false only while another running instance holds it. A lock left by a crashed
+// run belongs to a dead process and is taken over; a folder that cannot take the lock file is
+// left to the database, which cannot be written there either.
+bool takeInstanceLock(QLockFile& lock);
