@@ -6,6 +6,8 @@
 #include "store/databaseerror.h"
 #include "store/querycursor.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -138,6 +140,21 @@ QString seriesRedoText(SeriesKind kind, int dayCount)
         break;
     }
     return u"Alle "_s + QString::number(dayCount) + u" Tage"_s;
+}
+
+std::optional<SeriesRule> seriesRuleOf(const QString& redo)
+{
+    if (redo == u"Jährlich"_s)
+        return SeriesRule{SeriesKind::Yearly, 0};
+    if (redo == u"Monatlich"_s)
+        return SeriesRule{SeriesKind::Monthly, 0};
+    if (redo == u"Wöchentlich"_s)
+        return SeriesRule{SeriesKind::Weekly, 0};
+    static const QRegularExpression everyN(u"^Alle (\\d{1,4}) Tage$"_s);
+    const QRegularExpressionMatch match = everyN.match(redo);
+    if (match.hasMatch() && match.captured(1).toInt() > 0)
+        return SeriesRule{SeriesKind::EveryNDays, match.captured(1).toInt()};
+    return std::nullopt;
 }
 
 QList<SeriesMember> seriesMembers(SeriesKind kind, DateValue start, DateValue end, int dayCount,

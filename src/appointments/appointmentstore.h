@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class Database;
 class Prompter;
 
@@ -37,6 +39,14 @@ struct SeriesMember
 
 // "Jährlich", "Monatlich", "Wöchentlich" or "Alle n Tage".
 QString seriesRedoText(SeriesKind kind, int dayCount);
+
+// The kind and day count a stored `redo` text names; nothing for a text seriesRedoText never gives.
+struct SeriesRule
+{
+    SeriesKind kind = SeriesKind::Yearly;
+    int dayCount = 0;
+};
+std::optional<SeriesRule> seriesRuleOf(const QString& redo);
 
 // The members of a series in order, every one built with second 1. Days the calendar lacks (the
 // 31st of a short month, 29 February outside leap years) are skipped, and no member starts after

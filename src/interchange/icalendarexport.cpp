@@ -1,5 +1,6 @@
 #include "interchange/icalendarexport.h"
 
+#include "appointments/appointmentstore.h"
 #include "common/version.h"
 #include "interchange/icalsupport.h"
 #include "store/database.h"
@@ -8,7 +9,6 @@
 #include <QHash>
 #include <QIODevice>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 #include <QString>
 
@@ -54,17 +54,20 @@ struct Rule
 
 Rule ruleOf(const QString& redo)
 {
-    if (redo == u"Jährlich"_s)
+    const std::optional<SeriesRule> series = seriesRuleOf(redo);
+    if (!series)
+        return {};
+    switch (series->kind) {
+    case SeriesKind::Yearly:
         return {ICAL_YEARLY_RECURRENCE, 1};
-    if (redo == u"Monatlich"_s)
+    case SeriesKind::Monthly:
         return {ICAL_MONTHLY_RECURRENCE, 1};
-    if (redo == u"Wöchentlich"_s)
+    case SeriesKind::Weekly:
         return {ICAL_WEEKLY_RECURRENCE, 1};
-    static const QRegularExpression everyN(u"^Alle (\\d{1,4}) Tage$"_s);
-    const QRegularExpressionMatch match = everyN.match(redo);
-    if (match.hasMatch() && match.captured(1).toInt() > 0)
-        return {ICAL_DAILY_RECURRENCE, match.captured(1).toInt()};
-    return {};
+    case SeriesKind::EveryNDays:
+        break;
+    }
+    return {ICAL_DAILY_RECURRENCE, series->dayCount};
 }
 
 icaldurationtype durationOf(int weeks, int days, int hours, int minutes, bool negative)

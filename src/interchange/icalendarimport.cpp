@@ -1,8 +1,8 @@
 #include "interchange/icalendarimport.h"
 
-#include "common/textcodec.h"
-
+#include "appointments/appointmentstore.h"
 #include "common/sqltext.h"
+#include "common/textcodec.h"
 #include "interchange/icalsupport.h"
 #include "store/database.h"
 #include "store/querycursor.h"
@@ -508,7 +508,7 @@ private:
                                 ? 1
                                 : (*std::next(occurrences.keyBegin()) - *occurrences.keyBegin()) /
                                           kSecondsPerDay;
-                redo = seriesRedoText(std::clamp<qint64>(days, 1, 100));
+                redo = everyNDays(std::clamp<qint64>(days, 1, 100));
             }
             const int series = static_cast<int>(m_plan.seriesRedo.size());
             m_plan.seriesRedo << redo;
@@ -523,19 +523,23 @@ private:
             append(e, -1);
     }
 
-    static QString seriesRedoText(qint64 days) { return u"Alle %1 Tage"_s.arg(days); }
+    static QString everyNDays(qint64 days)
+    {
+        return seriesRedoText(SeriesKind::EveryNDays, static_cast<int>(days));
+    }
 
     static QString redoText(const icalrecurrencetype& recur)
     {
         switch (recur.freq) {
         case ICAL_YEARLY_RECURRENCE:
-            return u"Jährlich"_s;
+            return seriesRedoText(SeriesKind::Yearly, 0);
         case ICAL_MONTHLY_RECURRENCE:
-            return u"Monatlich"_s;
+            return seriesRedoText(SeriesKind::Monthly, 0);
         case ICAL_WEEKLY_RECURRENCE:
-            return recur.interval == 1 ? u"Wöchentlich"_s : seriesRedoText(7 * recur.interval);
+            return recur.interval == 1 ? seriesRedoText(SeriesKind::Weekly, 0)
+                                       : everyNDays(7 * recur.interval);
         default:
-            return seriesRedoText(recur.interval);
+            return everyNDays(recur.interval);
         }
     }
 
