@@ -535,17 +535,8 @@ QString readVCards(const QByteArray& bytes, const std::function<void(VCard&&)>& 
 {
     if (bytes.size() > kVCardMaxFileSize)
         return u"Die Datei ist größer als "_s + mebibytes(kVCardMaxFileSize) + u'.';
-    QByteArrayView data(bytes);
-    QByteArray converted;
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        data = data.sliced(3);
-    } else if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(data.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
-                                                           : QStringDecoder::Utf16BE);
-        converted = QString(decoder(data.sliced(2))).toUtf8();
-        data = converted;
-    }
-    Reader reader(data, visit);
+    const std::optional<QByteArray> unmarked = withoutByteOrderMark(bytes);
+    Reader reader(unmarked ? QByteArrayView(*unmarked) : QByteArrayView(bytes), visit);
     return reader.run();
 }
 

@@ -65,7 +65,7 @@ QByteArray encodeText(const QString& text)
     return out;
 }
 
-QByteArray utf8FromForeignText(const QByteArray& bytes)
+std::optional<QByteArray> withoutByteOrderMark(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return bytes.mid(3);
@@ -74,5 +74,12 @@ QByteArray utf8FromForeignText(const QByteArray& bytes)
                                                             : QStringDecoder::Utf16BE);
         return QString(decoder(QByteArrayView(bytes).sliced(2))).toUtf8();
     }
+    return std::nullopt;
+}
+
+QByteArray utf8FromForeignText(const QByteArray& bytes)
+{
+    if (std::optional<QByteArray> unmarked = withoutByteOrderMark(bytes))
+        return *std::move(unmarked);
     return decodeText(bytes).toUtf8();
 }
