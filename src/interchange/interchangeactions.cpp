@@ -43,8 +43,7 @@ QStringList importableFiles(const QMimeData* data)
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             continue;
-        const QString suffix = QFileInfo(url.toLocalFile()).suffix().toLower();
-        if (suffix == u"ics"_s || suffix == u"vcf"_s)
+        if (interchangeKindOfName(url.toLocalFile()))
             files << url.toLocalFile();
     }
     return files;

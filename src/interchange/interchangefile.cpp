@@ -23,6 +23,16 @@ QString shownName(const QString& path)
 
 } // namespace
 
+std::optional<InterchangeKind> interchangeKindOfName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"ics"_s || suffix == u"ical"_s || suffix == u"ifb"_s)
+        return InterchangeKind::Calendar;
+    if (suffix == u"vcf"_s || suffix == u"vcard"_s)
+        return InterchangeKind::Addresses;
+    return std::nullopt;
+}
+
 std::optional<InterchangeKind> interchangeKindOf(const QString& path, const QByteArray& bytes)
 {
     QByteArray head = utf8FromForeignText(bytes.left(4096));
@@ -31,12 +41,7 @@ std::optional<InterchangeKind> interchangeKindOf(const QString& path, const QByt
         return InterchangeKind::Calendar;
     if (head.startsWith("BEGIN:VCARD"))
         return InterchangeKind::Addresses;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"ics"_s || suffix == u"ical"_s || suffix == u"ifb"_s)
-        return InterchangeKind::Calendar;
-    if (suffix == u"vcf"_s || suffix == u"vcard"_s)
-        return InterchangeKind::Addresses;
-    return std::nullopt;
+    return interchangeKindOfName(path);
 }
 
 bool readInterchangeFile(const QString& path, QByteArray& bytes, QString& error)

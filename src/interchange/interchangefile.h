@@ -13,6 +13,8 @@ class QIODevice;
 // The two kinds of file Ruvo exchanges with other calendars and address books.
 enum class InterchangeKind { Calendar, Addresses };
 
+// By the name's extension alone.
+std::optional<InterchangeKind> interchangeKindOfName(const QString& path);
 // By content first (a peer may name a file anything), then by the name's extension.
 std::optional<InterchangeKind> interchangeKindOf(const QString& path, const QByteArray& bytes);
 
