@@ -68,7 +68,7 @@ private slots:
 
     void insertedPictureIsStoredAndDrawn_data();
     void insertedPictureIsStoredAndDrawn();
-    void tallPictureFillsTheWidth();
+    void tallPictureIsPlacedAsAlways();
     void cellColourIsTheAverageOfItsPixels();
     void drawnLettersCarryTheCellColours();
     void loadNotes_data();
@@ -131,6 +131,9 @@ void TestNotesPictures::insertedPictureIsStoredAndDrawn_data()
     QTest::newRow("flat 2000 x 400") << QSize(2000, 400) << QSize(500, 100) << u"01: 33 x 200"_s;
     QTest::newRow("square 300 x 300") << QSize(300, 300) << QSize(500, 500) << u"01: 62 x 90"_s;
     QTest::newRow("banner 500 x 200") << QSize(500, 200) << QSize(500, 200) << u"01: 49 x 160"_s;
+    // 48 megapixels: over Qt's default allocation limit when decoded whole.
+    QTest::newRow("camera photo 8000 x 6000")
+            << QSize(8000, 6000) << QSize(500, 375) << u"01: 46 x 90"_s;
 }
 
 void TestNotesPictures::insertedPictureIsStoredAndDrawn()
@@ -161,13 +164,14 @@ void TestNotesPictures::insertedPictureIsStoredAndDrawn()
     QCOMPARE(summary(m_page->lines()), (QStringList{u"Urlaub"_s, rows, u"-"_s}));
 }
 
-void TestNotesPictures::tallPictureFillsTheWidth()
+void TestNotesPictures::tallPictureIsPlacedAsAlways()
 {
     QImage source = filled(500, 750, Qt::red);
     const QImage stored = AsciiPicture::prepareForStorage(source);
     QCOMPARE(stored.size(), QSize(250, 500));
-    // 250 x 375 of picture at the top, black below it; nothing cut at the sides.
-    QCOMPARE(stored.pixel(0, 10), qRgb(255, 0, 0));
+    // 250 x 375 of picture at the top, black below it, drawn from x = 100 - 167 / 2 = 17 on.
+    QCOMPARE(stored.pixel(16, 10), qRgb(0, 0, 0));
+    QCOMPARE(stored.pixel(17, 10), qRgb(255, 0, 0));
     QCOMPARE(stored.pixel(249, 370), qRgb(255, 0, 0));
     QCOMPARE(stored.pixel(125, 380), qRgb(0, 0, 0));
     // Very tall: 200 x 500 centred in 500 x 500.

@@ -1,5 +1,6 @@
 #include "notes/asciipicture.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -34,7 +35,13 @@ QImage prepareForStorage(const QImage& source)
 {
     if (source.isNull() || source.height() < 1)
         return {};
-    const double ratio = double(source.width()) / double(source.height());
+    return prepareForStorage(source, double(source.width()) / double(source.height()));
+}
+
+QImage prepareForStorage(const QImage& source, double ratio)
+{
+    if (source.isNull() || !(ratio > 0))
+        return {};
     const int scaledHeight = roundToInt(500 / ratio);
     const auto scale = [&source](int w, int h) {
         return source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -45,11 +52,13 @@ QImage prepareForStorage(const QImage& source)
 
     QImage canvas;
     if (scaledHeight < 1000) {
-        // 250 wide and between 250 and 500 high: it fills the width, black below.
+        // The offset centres a picture round(250 * ratio) wide on x = 100, although the
+        // picture drawn is 250 wide: stored pictures have always been placed this way.
         canvas = QImage(250, 500, QImage::Format_RGB32);
         canvas.fill(Qt::black);
         QPainter painter(&canvas);
-        painter.drawImage(0, 0, scale(250, roundToInt(250 / ratio)));
+        painter.drawImage(100 - roundToInt(250 * ratio) / 2, 0,
+                          scale(250, roundToInt(250 / ratio)));
     } else {
         const int width = roundToInt(500 * ratio);
         canvas = QImage(500, 500, QImage::Format_RGB32);
@@ -58,6 +67,31 @@ QImage prepareForStorage(const QImage& source)
         painter.drawImage(250 - width / 2, 0, scale(width, 500));
     }
     return canvas;
+}
+
+QImage readForStorage(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (size.isEmpty())
+        return prepareForStorage(reader.read());
+    // A camera photo does not fit Qt's default allocation limit at full size; decoding it
+    // reduced (JPEG scales while decoding) keeps the memory small. The picture stored is at
+    // most 500 wide, so a reduction to kDecodeLimit keeps every detail that survives.
+    const double ratio = double(size.width()) / double(size.height());
+    const int divisor =
+            int((std::max(size.width(), size.height()) + kDecodeLimit - 1) / kDecodeLimit);
+    if (divisor > 1)
+        reader.setScaledSize(
+                QSize(qMax(1, size.width() / divisor), qMax(1, size.height() / divisor)));
+    // Formats that cannot decode reduced still need the whole picture in memory.
+    reader.setAllocationLimit(kAllocationLimitMb);
+    QImage picture = reader.read();
+    // An orientation tag that turns the picture a quarter turns its ratio as well.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        return prepareForStorage(picture, 1.0 / ratio);
+    return prepareForStorage(picture, ratio);
 }
 
 QList<QList<QRgb>> cellColours(const QImage& picture)

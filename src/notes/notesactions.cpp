@@ -7,7 +7,6 @@
 #include "notes/notespage.h"
 
 #include <QDir>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QPushButton>
 #include <QSaveFile>
@@ -92,9 +91,7 @@ void NotesActions::insertPicture()
         return;
     }
 
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage picture = AsciiPicture::prepareForStorage(reader.read());
+    const QImage picture = AsciiPicture::readForStorage(path);
     if (picture.isNull()) {
         m_ctx.prompter.warn(u"Fehler"_s, u"Das Bild \""_s + QDir::toNativeSeparators(path) +
                                                  u"\" konnte nicht geladen werden."_s);
