@@ -19,7 +19,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <numeric>
@@ -79,6 +81,8 @@ private slots:
     void panelNumbersAreNotCut();
     void deletedSlotLeavesTheChoiceLists();
     void editorStoresOrStaysOpen();
+    void panelReportsChangedGroups_data();
+    void panelReportsChangedGroups();
 
 private:
     Database& db() { return *m_ctx->db; }
@@ -425,6 +429,50 @@ void TestGroups::editorStoresOrStaysOpen()
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(queryRows(db(), u"SELECT grupname, jahrl, ganztag FROM grups WHERE id=4"_s),
              QStringList{u"Prüfung|1|0"_s});
+}
+
+void TestGroups::panelReportsChangedGroups_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("reports");
+    QTest::newRow("move up") << u"up"_s << false << 1;
+    QTest::newRow("move down") << u"down"_s << false << 1;
+    QTest::newRow("delete, yes") << u"delete"_s << true << 1;
+    QTest::newRow("delete, no") << u"delete"_s << false << 0;
+    QTest::newRow("rename") << u"edit"_s << true << 1;
+    QTest::newRow("editor cancelled") << u"edit"_s << false << 0;
+}
+
+void TestGroups::panelReportsChangedGroups()
+{
+    // The appointment list shows group names and colours; it is refilled on this signal.
+    QFETCH(QString, action);
+    QFETCH(bool, answer);
+    QFETCH(int, reports);
+    addAppointments();
+    QSignalSpy changed(m_panel.get(), &GroupPanel::groupsChanged);
+    select(3); // Schulaufgabe
+    if (action == u"up"_s) {
+        m_panel->moveUp();
+    } else if (action == u"down"_s) {
+        m_panel->moveDown();
+    } else if (action == u"delete"_s) {
+        m_prompter.answer(answer);
+        m_panel->remove();
+    } else {
+        QTimer::singleShot(0, this, [answer] {
+            auto* editor = qobject_cast<GroupEditorDialog*>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            editor->findChild<QLineEdit*>(u"nameField"_s)->setText(u"Prüfung"_s);
+            if (answer)
+                editor->findChild<QPushButton*>(u"applyButton"_s)->click();
+            else
+                editor->reject();
+        });
+        m_panel->edit();
+    }
+    QCOMPARE(changed.size(), reports);
 }
 
 QTEST_MAIN(TestGroups)

@@ -309,7 +309,9 @@ void Application::connectControls()
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
-    new GroupPanel(m_ctx, *settings, *m_overviews, this);
+    auto* groups = new GroupPanel(m_ctx, *settings, *m_overviews, this);
+    connect(groups, &GroupPanel::groupsChanged, this,
+            [this] { fillAppointmentList(m_window->appointmentPage()->searchField()->text()); });
     new SettingsActions(m_ctx, *settings, this);
     new OutputActions(m_ctx, *settings, m_window.get());
 

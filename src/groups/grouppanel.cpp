@@ -53,6 +53,8 @@ void GroupPanel::moveUp()
         return;
     const bool moved = moveGroupUp(*m_ctx.db, m_ctx.prompter, m_ctx.prefs, id);
     refill(moved ? id - 2 : id - 1);
+    if (moved)
+        emit groupsChanged();
 }
 
 void GroupPanel::moveDown()
@@ -65,6 +67,8 @@ void GroupPanel::moveDown()
         return;
     const bool moved = moveGroupDown(*m_ctx.db, m_ctx.prompter, m_ctx.prefs, id);
     refill(moved ? id : id - 1);
+    if (moved)
+        emit groupsChanged();
 }
 
 void GroupPanel::edit()
@@ -77,9 +81,12 @@ void GroupPanel::edit()
     if (!slot)
         return;
     GroupEditorDialog dialog(*m_ctx.db, m_ctx.prompter, *slot, m_page.window());
-    if (dialog.exec() == QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted)
         m_overviews.drawYear();
     refill(id - 1);
+    if (accepted)
+        emit groupsChanged();
 }
 
 void GroupPanel::remove()
@@ -91,8 +98,10 @@ void GroupPanel::remove()
     const int workAreaHeight =
             m_ctx.workArea.isValid() ? m_ctx.workArea.height() : m_page.window()->height();
     if (deleteGroup(*m_ctx.db, m_ctx.prompter, m_ctx.prefs, id,
-                    deleteListLineLimit(workAreaHeight)))
+                    deleteListLineLimit(workAreaHeight))) {
         refill(id - 1);
+        emit groupsChanged();
+    }
 }
 
 int GroupPanel::deleteListLineLimit(int workAreaHeight)

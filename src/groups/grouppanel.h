@@ -23,6 +23,11 @@ public:
     // stays within the screen's work area.
     static int deleteListLineLimit(int workAreaHeight);
 
+signals:
+    // Names, colours or members of groups changed: lists that show appointments with their
+    // group are out of date.
+    void groupsChanged();
+
 private:
     // The selected row, or nothing: the buttons then do nothing.
     QTreeWidgetItem* selectedRow() const;
