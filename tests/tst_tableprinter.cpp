@@ -1,5 +1,6 @@
 #include "common/datevalue.h"
 #include "common/grouppalette.h"
+#include "common/programfont.h"
 #include "output/tableprintdialog.h"
 #include "output/tableprinter.h"
 #include "store/database.h"
@@ -7,11 +8,13 @@
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -33,6 +36,7 @@ class TestTablePrinter : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -44,6 +48,9 @@ private slots:
     void previewPixels_data();
     void previewPixels();
     void dialogRedrawsPreviewWithOption();
+    void dialogControlsFitTheirTexts();
+    void datesAndTimesFitTheirColumns();
+    void runningSeriesIsPrintedAsItsNextMember();
 
 private:
     std::unique_ptr<TestDirectory> m_dir;
@@ -55,6 +62,11 @@ private:
     int print(QStringList* pageTexts);
     bool m_haveTextTool = false;
 };
+
+void TestTablePrinter::initTestCase()
+{
+    QApplication::setFont(interfaceFont());
+}
 
 void TestTablePrinter::init()
 {
@@ -239,6 +251,90 @@ void TestTablePrinter::dialogRedrawsPreviewWithOption()
     dialog.groupColourBox()->click();
     QCOMPARE(requests, (QList<bool>{false, true, false}));
     QVERIFY(!dialog.groupColours());
+}
+
+void TestTablePrinter::dialogControlsFitTheirTexts()
+{
+    TablePrintDialog dialog([](bool) { return QImage(200, 200, QImage::Format_RGB32); });
+    QCheckBox* box = dialog.groupColourBox();
+    QVERIFY2(box->sizeHint().width() <= box->width(),
+             qPrintable(QString::number(box->sizeHint().width())));
+    QCOMPARE(box->geometry(), QRect(0, 210, 200, 15));
+    for (const QString& name : {u"cancelButton"_s, u"okButton"_s}) {
+        auto* button = dialog.findChild<QPushButton*>(name);
+        QVERIFY(button);
+        // The text itself and a few pixels of the frame on either side.
+        const int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        QVERIFY2(needed <= button->width(), qPrintable(name + u' ' + QString::number(needed)));
+        QCOMPARE(button->font(), dialog.font());
+        QCOMPARE(button->y(), 227);
+    }
+    const QRect cancel = dialog.findChild<QPushButton*>(u"cancelButton"_s)->geometry();
+    const QRect ok = dialog.findChild<QPushButton*>(u"okButton"_s)->geometry();
+    QCOMPARE(cancel.left(), 10);
+    QVERIFY(ok.left() > cancel.right());
+    QVERIFY(ok.right() < dialog.width());
+}
+
+void TestTablePrinter::datesAndTimesFitTheirColumns()
+{
+    if (!m_haveTextTool)
+        QSKIP("pdftotext is not installed");
+    insertTestAppointment(*m_db, {at(2027, 3, 1, 8, 0), at(2027, 12, 31, 23, 59), 7, u"x"_s});
+    QStringList pages;
+    QCOMPARE(print(&pages), 1);
+    QProcess tool;
+    tool.start(u"pdftotext"_s, {u"-bbox"_s, m_dir->filePath(u"table.pdf"_s), u"-"_s});
+    QVERIFY(tool.waitForFinished());
+    const QString boxes = QString::fromUtf8(tool.readAllStandardOutput());
+    // The 4 inch page is 288 points for 1024 pixels; the table starts at 30 pixels and is 934
+    // wide, so "Anfang:" spans 30 + 747 to 30 + 841 and "Ende:" ends at 30 + 934.
+    const double pointsPerPixel = 288.0 / 1024.0;
+    const QRegularExpression word(
+            u"<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"[^>]*>([^<]*)</word>"_s);
+    int checked = 0;
+    for (auto match = word.globalMatch(boxes); match.hasNext();) {
+        const auto m = match.next();
+        const QString text = m.captured(3);
+        if (text != u"01.03.27"_s && text != u"31.12.27"_s && text != u"Uhr"_s)
+            continue;
+        const double xMin = m.captured(1).toDouble() / pointsPerPixel;
+        const double xMax = m.captured(2).toDouble() / pointsPerPixel;
+        const bool start = xMin < 30 + 841;
+        QVERIFY2(xMax <= (start ? 30 + 841 : 30 + 934),
+                 qPrintable(text + u' ' + QString::number(xMax)));
+        ++checked;
+    }
+    QCOMPARE(checked, 4);
+}
+
+void TestTablePrinter::runningSeriesIsPrintedAsItsNextMember()
+{
+    // A weekly series that began a month ago, and one wholly past.
+    const DateValue first = at(2026, 11, 5, 18, 0);
+    const qint64 head = insertTestAppointment(*m_db, {first, first + 3600, 7, u"Chor"_s});
+    m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(head));
+    for (int week = 1; week < 10; ++week) {
+        const DateValue start = first + week * 7 * kSecondsPerDay;
+        insertTestAppointment(*m_db, {start, start + 3600, 7, u"Chor"_s, 0, 0, head});
+    }
+    const DateValue past = at(2026, 10, 1, 8, 0);
+    const qint64 pastHead = insertTestAppointment(*m_db, {past, past + 60, 7, u"Vorbei"_s});
+    m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(pastHead));
+    insertTestAppointment(*m_db, {past + 7 * kSecondsPerDay, past + 7 * kSecondsPerDay + 60, 7,
+                                  u"Vorbei"_s, 0, 0, pastHead});
+
+    QStringList pages;
+    QCOMPARE(print(&pages), 1);
+    if (!m_haveTextTool)
+        QSKIP("pdftotext is not installed");
+    const QString& text = pages[0];
+    QCOMPARE(text.count(u"Chor"_s), 1);
+    QVERIFY(!text.contains(u"Vorbei"_s));
+    // 5 November + 5 weeks = 10 December, the first member after 8 December, 10:00.
+    QVERIFY2(text.contains(u"10.12.26"_s), qPrintable(text));
+    QVERIFY(!text.contains(u"03.12.26"_s));
+    QVERIFY(text.contains(u"Wiederholt sich. (Termingruppe: %1)"_s.arg(head)));
 }
 
 QTEST_MAIN(TestTablePrinter)

@@ -10,6 +10,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -18,12 +19,38 @@ namespace TablePrinter {
 
 namespace {
 
+// Single appointments that are still to come, and of each series its next coming member: a
+// running series whose first member is past is printed too.
 QString comingAppointmentsSql(DateValue now)
 {
+    const QString after = QString::number(now);
     return u"SELECT ALL grupname,desc,date,enddate,grup,belong FROM termine JOIN grups ON "
            u"grup=grups.id WHERE date>"_s +
-           QString::number(now) +
-           u" and (belong=0 or belong=termine.id) ORDER BY belong DESC,date ASC;"_s;
+           after +
+           u" and belong=0 UNION ALL SELECT grupname,desc,min(date),enddate,grup,belong FROM "
+           u"termine JOIN grups ON grup=grups.id WHERE date>"_s +
+           after + u" and belong<>0 GROUP BY belong ORDER BY belong DESC,date ASC;"_s;
+}
+
+// The table font, made smaller where needed so that a date and a time fit into the start and
+// end columns (digits have one width in the table face, so samples measure every value).
+QFont dateFont(const TableLayout& layout, QPaintDevice* device)
+{
+    const int room = layout.columns[3] - layout.columns[2] - 3 * layout.mmX;
+    QFont font = layout.tableFont;
+    const auto widest = [device](const QFont& f) {
+        const QFontMetrics metrics(f, device);
+        return std::max(metrics.horizontalAdvance(u"00.00.00"_s),
+                        metrics.horizontalAdvance(u"00:00 Uhr"_s));
+    };
+    int width = widest(font);
+    if (width <= room || room <= 0)
+        return font;
+    int size = std::max(1, font.pixelSize() * room / width);
+    font.setPixelSize(size);
+    while (size > 1 && widest(font) > room)
+        font.setPixelSize(--size);
+    return font;
 }
 
 // The longest start of the text that fits, cut at whole characters (never inside a surrogate
@@ -55,6 +82,8 @@ public:
         , m_year(year)
         , m_headingMetrics(layout.headingFont, painter.device())
         , m_tableMetrics(layout.tableFont, painter.device())
+        , m_dateFont(dateFont(layout, painter.device()))
+        , m_dateMetrics(m_dateFont, painter.device())
     {
         m_p.setPen(QPen(m_l.lineColor, m_l.lineWidth));
         m_p.setBackgroundMode(Qt::TransparentMode);
@@ -133,12 +162,12 @@ public:
             text(x(2) + 2 * mmX, t + 5 * mmY,
                  u"Wiederholt sich. (Termingruppe: "_s + QString::number(series) + u")"_s,
                  m_l.tableFont, m_tableMetrics);
-        text(x(3) + 2 * mmX, t, formatDate(u"%dd.%mm.%yy", start), m_l.tableFont, m_tableMetrics);
-        text(x(3) + 2 * mmX, t + 5 * mmY, formatDate(u"%hh:%ii Uhr", start), m_l.tableFont,
-             m_tableMetrics);
-        text(x(4) + 2 * mmX, t, formatDate(u"%dd.%mm.%yy", end), m_l.tableFont, m_tableMetrics);
-        text(x(4) + 2 * mmX, t + 5 * mmY, formatDate(u"%hh:%ii Uhr", end), m_l.tableFont,
-             m_tableMetrics);
+        text(x(3) + 2 * mmX, t, formatDate(u"%dd.%mm.%yy", start), m_dateFont, m_dateMetrics);
+        text(x(3) + 2 * mmX, t + 5 * mmY, formatDate(u"%hh:%ii Uhr", start), m_dateFont,
+             m_dateMetrics);
+        text(x(4) + 2 * mmX, t, formatDate(u"%dd.%mm.%yy", end), m_dateFont, m_dateMetrics);
+        text(x(4) + 2 * mmX, t + 5 * mmY, formatDate(u"%hh:%ii Uhr", end), m_dateFont,
+             m_dateMetrics);
 
         hLine(m_l.top + 6 * (r + 2) * mmY - 2);
     }
@@ -149,6 +178,8 @@ private:
     int m_year;
     QFontMetrics m_headingMetrics;
     QFontMetrics m_tableMetrics;
+    QFont m_dateFont;
+    QFontMetrics m_dateMetrics;
 };
 
 // Draws the table; newPage starts the next page and is not called for a single-page layout.
