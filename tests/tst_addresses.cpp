@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,6 +62,8 @@ private slots:
     void validation();
     void duplicateNamesOnInsertOnly();
     void editingMovesOrRemovesTheBirthday();
+    void renamingKeepsTheOtherPersonsBirthday_data();
+    void renamingKeepsTheOtherPersonsBirthday();
     void loadingShowsTheBirthdayRow();
     void historiesListEarlierValues();
     void failedWriteChangesNothing_data();
@@ -480,6 +483,67 @@ void TestAddresses::editingMovesOrRemovesTheBirthday()
     QCOMPARE(birthdays(), QStringList());
     QCOMPARE(queryRows(*m_db, u"SELECT gebdat FROM adressbuch"_s), QStringList{QString()});
     QCOMPARE(m_prompter.transcript(), QStringList());
+}
+
+void TestAddresses::renamingKeepsTheOtherPersonsBirthday_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("ticked"); // the date with the box ticked, empty for unticked
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QStringList>("extraBirthdays");
+    const QStringList none;
+    QTest::newRow("unticked onto a name with a birthday")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << QString() << true << none;
+    QTest::newRow("ticked, another date")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << u"01.01.1970"_s << false << none;
+    QTest::newRow("ticked, the same date")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << u"29.02.1932"_s << true << none;
+    QTest::newRow("away from a name another entry keeps")
+            << u"Lea Schaltjahr"_s << u"Ute Ohne"_s << u"29.02.1932"_s << true
+            << QStringList{u"%1|1932|Ute Ohne|0"_s.arg(birthdayKey(2, 29))};
+}
+
+void TestAddresses::renamingKeepsTheOtherPersonsBirthday()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, ticked);
+    QFETCH(bool, accepted);
+    QFETCH(QStringList, extraBirthdays);
+    addAddress({{u"vname"_s, u"Lea"_s}, {u"nname"_s, u"Schaltjahr"_s}}, 0);
+    addBirthday(u"Lea Schaltjahr"_s, 29, 2, 1932);
+    // A reminder already scheduled for her must survive as well.
+    QVERIFY(m_db->execSql(u"UPDATE geburtstage SET nextmsg=5"_s));
+    const QStringList names = from.split(u' ');
+    const qint64 id = addAddress({{u"vname"_s, names[0]}, {u"nname"_s, names[1]}}, 0);
+    const QStringList addressesBefore = queryRows(*m_db, u"SELECT * FROM adressbuch"_s);
+
+    const QStringList target = to.split(u' ');
+    auto e = editor(id, target[0], target[1]);
+    e->birthdayField()->setChecked(!ticked.isEmpty());
+    if (!ticked.isEmpty()) {
+        const QDate day = QDate::fromString(ticked, u"dd.MM.yyyy"_s);
+        e->birthdayField()->setValue(makeDate(day.year(), day.month(), day.day(), 0, 0, 1));
+    }
+    e->saveButton()->click();
+
+    QCOMPARE(e->result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(birthdays(),
+             QStringList{u"%1|1932|Lea Schaltjahr|5"_s.arg(birthdayKey(2, 29))} + extraBirthdays);
+    if (accepted) {
+        QCOMPARE(m_prompter.transcript(), QStringList());
+        QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(*) FROM adressbuch WHERE vname="_s +
+                                            sqlQuote(target[0]) + u" AND nname="_s +
+                                            sqlQuote(target[1])),
+                 to == u"Lea Schaltjahr"_s ? 2 : 1);
+    } else {
+        QCOMPARE(m_prompter.transcript(),
+                 QStringList{u"Warnung / Für den Namen Lea Schaltjahr ist bereits ein anderer "
+                             u"Geburtstag eingetragen. Bitte den Haken beim Geburtsdatum "
+                             u"entfernen oder einen anderen Namen wählen."_s});
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM adressbuch"_s), addressesBefore);
+    }
 }
 
 void TestAddresses::loadingShowsTheBirthdayRow()
