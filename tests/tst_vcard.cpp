@@ -6,6 +6,7 @@
 #include "support/testdatabase.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -57,6 +58,7 @@ private slots:
     void folding_data();
     void folding();
     void roundTrip();
+    void exportNamesEachCardStably();
 
 private:
     std::unique_ptr<TestDirectory> m_dir;
@@ -405,6 +407,44 @@ void TestVCard::roundTrip()
     QCOMPARE(report.addresses, 0);
     QCOMPARE(report.duplicates, 4);
     QCOMPARE(queryNumber(*other, u"SELECT COUNT(*) FROM adressbuch"_s), 4);
+}
+
+void TestVCard::exportNamesEachCardStably()
+{
+    ScriptedPrompter prompter;
+    for (const QString& name : {u"Erst"_s, u"Zweit"_s, u"Dritt"_s}) {
+        AddressValues values;
+        values[AddressField::Vname] = u"Vera"_s;
+        values[AddressField::Nname] = name;
+        values.anrede = 0;
+        QVERIFY(insertAddress(*m_db, prompter, values));
+    }
+    // Each card's UID and REV, in the order of the cards.
+    auto stamps = [this] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        [&] { QVERIFY(exportAddresses(*m_db, buffer, error)); }();
+        QMap<QString, QString> uids;
+        static const QRegularExpression kCard(
+                uR"(N:(\w+);Vera;;;\r\n(?:.*\r\n)*?UID:(urn:uuid:[0-9a-f-]{36})\r\nREV:(\d{8}T\d{6}Z)\r\nEND:VCARD)"_s);
+        auto it = kCard.globalMatch(QString::fromUtf8(buffer.data()));
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            uids.insert(match.captured(1), match.captured(2));
+        }
+        return uids;
+    };
+    const QMap<QString, QString> first = stamps();
+    QCOMPARE(first.size(), 3);
+    QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), 3);
+
+    // Neither a changed name nor a deleted earlier entry moves the others' UIDs.
+    QVERIFY(m_db->execSql(u"UPDATE adressbuch SET nname='Neu' WHERE nname='Dritt'"_s));
+    QVERIFY(m_db->execSql(u"DELETE FROM adressbuch WHERE nname='Erst'"_s));
+    const QMap<QString, QString> second = stamps();
+    QCOMPARE(second, (QMap<QString, QString>{{u"Zweit"_s, first.value(u"Zweit"_s)},
+                                             {u"Neu"_s, first.value(u"Dritt"_s)}}));
 }
 
 QTEST_GUILESS_MAIN(TestVCard)
