@@ -147,6 +147,17 @@ void TestVCard::readsCards_data()
             << QStringList()
             << QStringList{u"„Kai Uwe Lange“: Geburtstag ohne Jahr (24.12.) in die Notiz "
                            u"übernommen, nicht in den Kalender"_s};
+    QTest::newRow("one-word FN, post office box and extended address")
+            << card("3.0", "FN:Stadtwerke\r\nORG:Stadtwerke Bonn;Vertrieb\r\nX-GENDER:M\r\n"
+                           "ADR;TYPE=work:1234;Haus B;Hauptstra\xC3\x9F"
+                           "e 5;Bonn;;53111;\r\n") +
+                       card("4.0", "N:Meier;;;;\r\nFN:Hans\r\nGENDER:M\r\n"
+                                   "ADR:Postfach 77;;;K\xC3\xB6ln;;50667;\r\n")
+            << QStringList{u"vname=Stadtwerke Bonn | nname=Stadtwerke | str=Haus B, Postfach 1234, "
+                           u"Hauptstraße | hausnr=5 | plz=53111 | ort=Bonn | anrede=1"_s,
+                           u"vname=Hans | nname=Meier | str=Postfach | hausnr=77 | plz=50667 | "
+                           u"ort=Köln | anrede=1"_s}
+            << QStringList() << QStringList();
     QTest::newRow("implausible e-mail, broken card, LF and BOM")
             << QByteArray("\xEF\xBB\xBF"
                           "BEGIN:VCARD\nVERSION:4.0\nN:Roth;Rita\nGENDER:F\nEMAIL:rita.example."

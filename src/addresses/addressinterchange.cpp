@@ -78,14 +78,25 @@ void readAddress(const VCard& card, AddressValues& values)
     if (!adr)
         return;
     const QList<QStringList> parts = adr->components();
-    QString street = field(parts, 2, u", "_s);
+    // The extended address ("c/o", a flat, a building) and the post office box have no field of
+    // their own; they go before the street, so its house number still stands last.
+    QStringList before;
     if (const QString extended = field(parts, 1, u", "_s); !extended.isEmpty())
-        street = street.isEmpty() ? extended : street + u", "_s + extended;
-    if (const QString box = field(parts, 0); street.isEmpty() && !box.isEmpty())
-        street = u"Postfach "_s + box;
-    const auto [str, number] = streetAndNumber(*adr, street);
-    values[AddressField::Str] = str;
-    values[AddressField::Hausnr] = number;
+        before << extended;
+    if (const QString box = field(parts, 0); !box.isEmpty())
+        before << (box.front().isDigit() ? u"Postfach "_s + box : box);
+    const QString street = field(parts, 2, u", "_s);
+    if (street.isEmpty()) {
+        const auto [str, number] = splitStreet(before.join(u", "_s));
+        values[AddressField::Str] = str;
+        values[AddressField::Hausnr] = number;
+    } else {
+        const auto [str, number] = streetAndNumber(*adr, street);
+        if (!str.isEmpty())
+            before << str;
+        values[AddressField::Str] = before.join(u", "_s);
+        values[AddressField::Hausnr] = number;
+    }
     values[AddressField::Plz] = field(parts, 5);
     values[AddressField::Ort] = field(parts, 3);
     if (const QString region = field(parts, 4); !region.isEmpty())
@@ -341,17 +352,27 @@ ReadEntry readEntry(const VCard& card, int number)
     readMessengers(card, values);
     values.anrede = genderOf(card, prefix);
 
-    // Names to complete from: the formatted name's first words and last word, then the rest.
+    // Names to complete from: the formatted name's first words and last word, then the rest. A
+    // single word ("Cher", "Stadtwerke") is the name the entry is listed and sorted by, unless the
+    // card already gives the last name.
     const QStringList words = fn.split(u' ', Qt::SkipEmptyParts);
-    const QString fnFirst = words.size() >= 2 ? words.sliced(0, words.size() - 1).join(u' ') : fn;
-    const QString fnLast = words.size() >= 2 ? words.last() : fn;
+    QString fnFirst;
+    QString fnLast;
+    if (words.size() >= 2) {
+        fnFirst = words.sliced(0, words.size() - 1).join(u' ');
+        fnLast = words.last();
+    } else if (values[AddressField::Nname].isEmpty()) {
+        fnLast = fn;
+    } else {
+        fnFirst = fn;
+    }
     const QString& nick = values[AddressField::Nick];
     QString vname = values[AddressField::Vname];
     QString nname = values[AddressField::Nname];
-    if (vname.isEmpty())
-        vname = firstNonEmpty({fnFirst, nick, org, localPart}, nname);
     if (nname.isEmpty())
         nname = firstNonEmpty({fnLast, nick, org, localPart}, vname);
+    if (vname.isEmpty())
+        vname = firstNonEmpty({fnFirst, nick, org, localPart}, nname);
     hints.vname = values[AddressField::Vname].isEmpty() ? vname : QString();
     hints.nname = values[AddressField::Nname].isEmpty() ? nname : QString();
 
