@@ -70,6 +70,8 @@ private slots:
     void failedWriteChangesNothing();
 
     void pageEvents();
+    void keyboardOnTheList_data();
+    void keyboardOnTheList();
 
 private:
     qint64 addAddress(const Fields& fields, int anrede = 1);
@@ -711,6 +713,55 @@ void TestAddresses::pageEvents()
     QCOMPARE(page.searchField()->text(), QString());
     QCOMPARE(list.topLevelItemCount(), 3);
     QCOMPARE(queryRows(db, u"SELECT desc FROM geburtstage"_s), QStringList{u"Lea Lang"_s});
+}
+
+void TestAddresses::keyboardOnTheList_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("Return") << int(Qt::Key_Return) << true << false;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << true << false;
+    QTest::newRow("Space") << int(Qt::Key_Space) << true << false;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << false << true;
+    QTest::newRow("other keys only move") << int(Qt::Key_Down) << false << false;
+}
+
+void TestAddresses::keyboardOnTheList()
+{
+    QFETCH(int, key);
+    QFETCH(bool, opens);
+    QFETCH(bool, asks);
+    FixedClock clock{makeDate(2007, 3, 1, 8, 0)};
+    Context ctx(m_dir->path(), m_prompter, clock);
+    ctx.db = std::move(m_db);
+    ctx.images = ImagePack::load(builtImagePackPath());
+    QVERIFY(ctx.images);
+    MainWindow window(ctx.prefs);
+    Overviews overviews(ctx, window);
+    QVERIFY(ctx.db->execSql(u"INSERT INTO adressbuch (vname, nname, anrede) VALUES ('Anna', "
+                            u"'Alt', 0), ('Bert', 'Berg', 1)"_s));
+    AddressBook book(ctx, window, overviews);
+    QTreeWidget& list = *window.addressPage()->list();
+    list.setFocus();
+    list.setCurrentItem(list.topLevelItem(0));
+
+    QString opened;
+    QTimer::singleShot(0, this, [&opened] {
+        if (auto* editor = qobject_cast<AddressEditor*>(QApplication::activeModalWidget())) {
+            opened = editor->input(AddressField::Nname)->currentText();
+            editor->reject();
+        }
+    });
+    QTest::keyClick(&list, Qt::Key(key));
+    QCoreApplication::processEvents();
+    QCOMPARE(opened, opens ? u"Alt"_s : QString());
+    // Declined, so both entries stay.
+    QCOMPARE(m_prompter.transcript(),
+             asks ? QStringList{u"Achtung! / Soll dieser Adressbucheintrag wirklich gelöscht "
+                                u"werden?"_s}
+                  : QStringList());
+    QCOMPARE(queryNumber(*ctx.db, u"SELECT COUNT(*) FROM adressbuch"_s), 2);
 }
 
 QTEST_MAIN(TestAddresses)
