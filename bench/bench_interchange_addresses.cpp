@@ -137,4 +137,44 @@ void reimport2000(benchmark::State& state)
 }
 BENCHMARK(reimport2000)->Unit(benchmark::kMillisecond);
 
+// One card whose note is a single content line just under the reader's limit, as one physical
+// line (0), folded every 75 octets (1), quoted-printable with soft breaks (2), or full of escapes
+// (3). The time must grow with the length, not its square.
+void readLongLine(benchmark::State& state)
+{
+    constexpr qsizetype kLength = 4 * 1000 * 1000;
+    QByteArray note;
+    switch (state.range(0)) {
+    case 0:
+        note = "NOTE:" + QByteArray(kLength, 'x') + "\r\n";
+        break;
+    case 1:
+        note = "NOTE:";
+        for (qsizetype i = 0; i < kLength / 74; ++i)
+            note += QByteArray(74, 'x') + "\r\n ";
+        note += "x\r\n";
+        break;
+    case 2:
+        note = "NOTE;ENCODING=QUOTED-PRINTABLE:";
+        for (qsizetype i = 0; i < kLength / 74; ++i)
+            note += QByteArray(36, 'x') + "=C3=A4=C3=A4=C3=A4=C3=A4=C3=A4=C3=A4=\r\n";
+        note += "x\r\n";
+        break;
+    default:
+        note = "NOTE:";
+        for (qsizetype i = 0; i < kLength / 4; ++i)
+            note += "\\n\\,";
+        note += "\r\n";
+        break;
+    }
+    const QByteArray file =
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lang;Lea\r\nGENDER:F\r\n" + note + "END:VCARD\r\n";
+    for (auto _ : state) {
+        const AddressImportPlan plan = readAddressFile(file);
+        benchmark::DoNotOptimize(plan.entries.size());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(readLongLine)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 } // namespace

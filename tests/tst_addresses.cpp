@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,12 +62,16 @@ private slots:
     void validation();
     void duplicateNamesOnInsertOnly();
     void editingMovesOrRemovesTheBirthday();
+    void renamingKeepsTheOtherPersonsBirthday_data();
+    void renamingKeepsTheOtherPersonsBirthday();
     void loadingShowsTheBirthdayRow();
     void historiesListEarlierValues();
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
 
     void pageEvents();
+    void keyboardOnTheList_data();
+    void keyboardOnTheList();
 
 private:
     qint64 addAddress(const Fields& fields, int anrede = 1);
@@ -482,6 +487,67 @@ void TestAddresses::editingMovesOrRemovesTheBirthday()
     QCOMPARE(m_prompter.transcript(), QStringList());
 }
 
+void TestAddresses::renamingKeepsTheOtherPersonsBirthday_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("ticked"); // the date with the box ticked, empty for unticked
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QStringList>("extraBirthdays");
+    const QStringList none;
+    QTest::newRow("unticked onto a name with a birthday")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << QString() << true << none;
+    QTest::newRow("ticked, another date")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << u"01.01.1970"_s << false << none;
+    QTest::newRow("ticked, the same date")
+            << u"Ute Ohne"_s << u"Lea Schaltjahr"_s << u"29.02.1932"_s << true << none;
+    QTest::newRow("away from a name another entry keeps")
+            << u"Lea Schaltjahr"_s << u"Ute Ohne"_s << u"29.02.1932"_s << true
+            << QStringList{u"%1|1932|Ute Ohne|0"_s.arg(birthdayKey(2, 29))};
+}
+
+void TestAddresses::renamingKeepsTheOtherPersonsBirthday()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, ticked);
+    QFETCH(bool, accepted);
+    QFETCH(QStringList, extraBirthdays);
+    addAddress({{u"vname"_s, u"Lea"_s}, {u"nname"_s, u"Schaltjahr"_s}}, 0);
+    addBirthday(u"Lea Schaltjahr"_s, 29, 2, 1932);
+    // A reminder already scheduled for her must survive as well.
+    QVERIFY(m_db->execSql(u"UPDATE geburtstage SET nextmsg=5"_s));
+    const QStringList names = from.split(u' ');
+    const qint64 id = addAddress({{u"vname"_s, names[0]}, {u"nname"_s, names[1]}}, 0);
+    const QStringList addressesBefore = queryRows(*m_db, u"SELECT * FROM adressbuch"_s);
+
+    const QStringList target = to.split(u' ');
+    auto e = editor(id, target[0], target[1]);
+    e->birthdayField()->setChecked(!ticked.isEmpty());
+    if (!ticked.isEmpty()) {
+        const QDate day = QDate::fromString(ticked, u"dd.MM.yyyy"_s);
+        e->birthdayField()->setValue(makeDate(day.year(), day.month(), day.day(), 0, 0, 1));
+    }
+    e->saveButton()->click();
+
+    QCOMPARE(e->result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(birthdays(),
+             QStringList{u"%1|1932|Lea Schaltjahr|5"_s.arg(birthdayKey(2, 29))} + extraBirthdays);
+    if (accepted) {
+        QCOMPARE(m_prompter.transcript(), QStringList());
+        QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(*) FROM adressbuch WHERE vname="_s +
+                                            sqlQuote(target[0]) + u" AND nname="_s +
+                                            sqlQuote(target[1])),
+                 to == u"Lea Schaltjahr"_s ? 2 : 1);
+    } else {
+        QCOMPARE(m_prompter.transcript(),
+                 QStringList{u"Warnung / Für den Namen Lea Schaltjahr ist bereits ein anderer "
+                             u"Geburtstag eingetragen. Bitte den Haken beim Geburtsdatum "
+                             u"entfernen oder einen anderen Namen wählen."_s});
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM adressbuch"_s), addressesBefore);
+    }
+}
+
 void TestAddresses::loadingShowsTheBirthdayRow()
 {
     const qint64 old = addAddress({{u"nname"_s, u"Alt"_s},
@@ -647,6 +713,55 @@ void TestAddresses::pageEvents()
     QCOMPARE(page.searchField()->text(), QString());
     QCOMPARE(list.topLevelItemCount(), 3);
     QCOMPARE(queryRows(db, u"SELECT desc FROM geburtstage"_s), QStringList{u"Lea Lang"_s});
+}
+
+void TestAddresses::keyboardOnTheList_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("Return") << int(Qt::Key_Return) << true << false;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << true << false;
+    QTest::newRow("Space") << int(Qt::Key_Space) << true << false;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << false << true;
+    QTest::newRow("other keys only move") << int(Qt::Key_Down) << false << false;
+}
+
+void TestAddresses::keyboardOnTheList()
+{
+    QFETCH(int, key);
+    QFETCH(bool, opens);
+    QFETCH(bool, asks);
+    FixedClock clock{makeDate(2007, 3, 1, 8, 0)};
+    Context ctx(m_dir->path(), m_prompter, clock);
+    ctx.db = std::move(m_db);
+    ctx.images = ImagePack::load(builtImagePackPath());
+    QVERIFY(ctx.images);
+    MainWindow window(ctx.prefs);
+    Overviews overviews(ctx, window);
+    QVERIFY(ctx.db->execSql(u"INSERT INTO adressbuch (vname, nname, anrede) VALUES ('Anna', "
+                            u"'Alt', 0), ('Bert', 'Berg', 1)"_s));
+    AddressBook book(ctx, window, overviews);
+    QTreeWidget& list = *window.addressPage()->list();
+    list.setFocus();
+    list.setCurrentItem(list.topLevelItem(0));
+
+    QString opened;
+    QTimer::singleShot(0, this, [&opened] {
+        if (auto* editor = qobject_cast<AddressEditor*>(QApplication::activeModalWidget())) {
+            opened = editor->input(AddressField::Nname)->currentText();
+            editor->reject();
+        }
+    });
+    QTest::keyClick(&list, Qt::Key(key));
+    QCoreApplication::processEvents();
+    QCOMPARE(opened, opens ? u"Alt"_s : QString());
+    // Declined, so both entries stay.
+    QCOMPARE(m_prompter.transcript(),
+             asks ? QStringList{u"Achtung! / Soll dieser Adressbucheintrag wirklich gelöscht "
+                                u"werden?"_s}
+                  : QStringList());
+    QCOMPARE(queryNumber(*ctx.db, u"SELECT COUNT(*) FROM adressbuch"_s), 2);
 }
 
 QTEST_MAIN(TestAddresses)

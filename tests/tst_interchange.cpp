@@ -68,6 +68,8 @@ private slots:
     void summary();
     void commandLine_data();
     void commandLine();
+    void commandLineCards_data();
+    void commandLineCards();
     void realProgramAnswersOnTheTerminal();
     void listsOfferTheFourActions();
     void importAsksForTheGroupThenSummarises();
@@ -248,6 +250,54 @@ void TestInterchange::commandLine()
         const int wanted = group.isEmpty() ? 5 : 7; // "Geschäftlich", the first ordinary group
         QCOMPARE(queryNumber(*db, u"SELECT grup FROM termine"_s), wanted);
     }
+}
+
+void TestInterchange::commandLineCards_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("anrede");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said"); // what the run printed, on stdout when it succeeded
+    QTest::addColumn<QStringList>("rows");
+
+    const QByteArray withGender = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Ost;Olaf;;;\r\nGENDER:M\r\n"
+                                  "END:VCARD\r\n";
+    QTest::newRow("no gender, no salutation")
+            << withGender + kCardWithoutGender << -1 << 1
+            << u"Einem Eintrag fehlt die Anrede (die vCard nennt kein Geschlecht). Mit "
+               u"--salutation Frau|Herr wird sie ergänzt; es wurde nichts importiert.\n"_s
+            << QStringList();
+    QTest::newRow("two without gender")
+            << kCardWithoutGender + QByteArray(kCardWithoutGender).replace("Anna", "Bea") << -1 << 1
+            << u"2 Einträgen fehlt die Anrede (die vCard nennt kein Geschlecht). Mit "
+               u"--salutation Frau|Herr wird sie ergänzt; es wurde nichts importiert.\n"_s
+            << QStringList();
+    QTest::newRow("no gender, Frau")
+            << withGender + kCardWithoutGender << 0 << 0 << u"Importiert: 2 Adressen.\n"_s
+            << QStringList{u"Olaf|Ost|1"_s, u"Anna|Berg|0"_s};
+    QTest::newRow("every card with a gender")
+            << withGender << -1 << 0 << u"Importiert: 1 Adresse.\n"_s
+            << QStringList{u"Olaf|Ost|1"_s};
+}
+
+void TestInterchange::commandLineCards()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, anrede);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    QFETCH(QStringList, rows);
+    m_ctx->db.reset();
+    InterchangeCommand command;
+    command.file = write(u"a.vcf"_s, bytes);
+    command.anrede = anrede;
+    QString out;
+    QString err;
+    QCOMPARE(run(command, out, err), code);
+    QCOMPARE(code == 0 ? out : err, code == 0 ? said : command.file + u": "_s + said);
+    QCOMPARE(code == 0 ? err : out, QString());
+    const std::unique_ptr<Database> db = Database::open(m_dir->filePath(u"data.zr"_s));
+    QCOMPARE(queryRows(*db, u"SELECT vname, nname, anrede FROM adressbuch ORDER BY id"_s), rows);
 }
 
 void TestInterchange::realProgramAnswersOnTheTerminal()

@@ -6,6 +6,7 @@
 #include "support/testdatabase.h"
 
 #include <QBuffer>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -57,6 +58,7 @@ private slots:
     void folding_data();
     void folding();
     void roundTrip();
+    void exportNamesEachCardStably();
 
 private:
     std::unique_ptr<TestDirectory> m_dir;
@@ -145,6 +147,17 @@ void TestVCard::readsCards_data()
             << QStringList()
             << QStringList{u"„Kai Uwe Lange“: Geburtstag ohne Jahr (24.12.) in die Notiz "
                            u"übernommen, nicht in den Kalender"_s};
+    QTest::newRow("one-word FN, post office box and extended address")
+            << card("3.0", "FN:Stadtwerke\r\nORG:Stadtwerke Bonn;Vertrieb\r\nX-GENDER:M\r\n"
+                           "ADR;TYPE=work:1234;Haus B;Hauptstra\xC3\x9F"
+                           "e 5;Bonn;;53111;\r\n") +
+                       card("4.0", "N:Meier;;;;\r\nFN:Hans\r\nGENDER:M\r\n"
+                                   "ADR:Postfach 77;;;K\xC3\xB6ln;;50667;\r\n")
+            << QStringList{u"vname=Stadtwerke Bonn | nname=Stadtwerke | str=Haus B, Postfach 1234, "
+                           u"Hauptstraße | hausnr=5 | plz=53111 | ort=Bonn | anrede=1"_s,
+                           u"vname=Hans | nname=Meier | str=Postfach | hausnr=77 | plz=50667 | "
+                           u"ort=Köln | anrede=1"_s}
+            << QStringList() << QStringList();
     QTest::newRow("implausible e-mail, broken card, LF and BOM")
             << QByteArray("\xEF\xBB\xBF"
                           "BEGIN:VCARD\nVERSION:4.0\nN:Roth;Rita\nGENDER:F\nEMAIL:rita.example."
@@ -405,6 +418,44 @@ void TestVCard::roundTrip()
     QCOMPARE(report.addresses, 0);
     QCOMPARE(report.duplicates, 4);
     QCOMPARE(queryNumber(*other, u"SELECT COUNT(*) FROM adressbuch"_s), 4);
+}
+
+void TestVCard::exportNamesEachCardStably()
+{
+    ScriptedPrompter prompter;
+    for (const QString& name : {u"Erst"_s, u"Zweit"_s, u"Dritt"_s}) {
+        AddressValues values;
+        values[AddressField::Vname] = u"Vera"_s;
+        values[AddressField::Nname] = name;
+        values.anrede = 0;
+        QVERIFY(insertAddress(*m_db, prompter, values));
+    }
+    // Each card's UID and REV, in the order of the cards.
+    auto stamps = [this] {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        [&] { QVERIFY(exportAddresses(*m_db, buffer, error)); }();
+        QMap<QString, QString> uids;
+        static const QRegularExpression kCard(
+                uR"(N:(\w+);Vera;;;\r\n(?:.*\r\n)*?UID:(urn:uuid:[0-9a-f-]{36})\r\nREV:(\d{8}T\d{6}Z)\r\nEND:VCARD)"_s);
+        auto it = kCard.globalMatch(QString::fromUtf8(buffer.data()));
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            uids.insert(match.captured(1), match.captured(2));
+        }
+        return uids;
+    };
+    const QMap<QString, QString> first = stamps();
+    QCOMPARE(first.size(), 3);
+    QCOMPARE(QSet<QString>(first.begin(), first.end()).size(), 3);
+
+    // Neither a changed name nor a deleted earlier entry moves the others' UIDs.
+    QVERIFY(m_db->execSql(u"UPDATE adressbuch SET nname='Neu' WHERE nname='Dritt'"_s));
+    QVERIFY(m_db->execSql(u"DELETE FROM adressbuch WHERE nname='Erst'"_s));
+    const QMap<QString, QString> second = stamps();
+    QCOMPARE(second, (QMap<QString, QString>{{u"Zweit"_s, first.value(u"Zweit"_s)},
+                                             {u"Neu"_s, first.value(u"Dritt"_s)}}));
 }
 
 QTEST_GUILESS_MAIN(TestVCard)

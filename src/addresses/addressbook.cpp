@@ -9,6 +9,7 @@
 #include "views/overviews.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -32,6 +33,9 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
         if (const qint64 id = item->data(0, Qt::UserRole).toLongLong())
             openEditor(id);
     });
+    // Not itemActivated: a double click reports an activation as well, which would open the
+    // editor a second time once the first one is closed.
+    m_page.list()->installEventFilter(this);
     connect(m_page.searchField(), &QLineEdit::textChanged, this, &AddressBook::fill);
     connect(m_page.sortKey(), &QComboBox::currentIndexChanged, this,
             [this](int index) { changeSort(AddressSortChoice::Key, index); });
@@ -39,6 +43,29 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
             [this](int index) { changeSort(AddressSortChoice::Direction, index); });
     // At start-up the window is still hidden, so no note.
     reloadAddressList(*m_page.list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, QString());
+}
+
+bool AddressBook::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_page.list() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Space:
+                if (const qint64 id = selectedId())
+                    openEditor(id);
+                return true;
+            case Qt::Key_Delete:
+                removeSelected();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AddressBook::reload()

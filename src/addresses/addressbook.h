@@ -25,6 +25,10 @@ public:
     void openEditor(qint64 id);
     void removeSelected();
 
+protected:
+    // Enter and Space open the selected entry, Delete asks to delete it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void fill(const QString& searchText);
     void changeSort(AddressSortChoice choice, int value);

@@ -6,10 +6,12 @@
 #include "store/database.h"
 #include "store/querycursor.h"
 
+#include <QDateTime>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
+#include <QUuid>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +20,9 @@ namespace {
 // Our own cards name the house number in the ADR, so that an export imports back exactly even
 // where the street alone would split otherwise ("Straße 7" without a house number).
 const QString kHouseNumberParameter = u"X-RUVO-HAUSNR"_s;
+
+// Fixed, so that the UID of an entry depends on nothing but its row.
+const QUuid kUidNamespace{u"77884c1d-92db-4790-97bb-b877a0badb07"_s};
 
 QString field(const QList<QStringList>& components, qsizetype index,
               const QString& separator = u" "_s)
@@ -73,14 +78,25 @@ void readAddress(const VCard& card, AddressValues& values)
     if (!adr)
         return;
     const QList<QStringList> parts = adr->components();
-    QString street = field(parts, 2, u", "_s);
+    // The extended address ("c/o", a flat, a building) and the post office box have no field of
+    // their own; they go before the street, so its house number still stands last.
+    QStringList before;
     if (const QString extended = field(parts, 1, u", "_s); !extended.isEmpty())
-        street = street.isEmpty() ? extended : street + u", "_s + extended;
-    if (const QString box = field(parts, 0); street.isEmpty() && !box.isEmpty())
-        street = u"Postfach "_s + box;
-    const auto [str, number] = streetAndNumber(*adr, street);
-    values[AddressField::Str] = str;
-    values[AddressField::Hausnr] = number;
+        before << extended;
+    if (const QString box = field(parts, 0); !box.isEmpty())
+        before << (box.front().isDigit() ? u"Postfach "_s + box : box);
+    const QString street = field(parts, 2, u", "_s);
+    if (street.isEmpty()) {
+        const auto [str, number] = splitStreet(before.join(u", "_s));
+        values[AddressField::Str] = str;
+        values[AddressField::Hausnr] = number;
+    } else {
+        const auto [str, number] = streetAndNumber(*adr, street);
+        if (!str.isEmpty())
+            before << str;
+        values[AddressField::Str] = before.join(u", "_s);
+        values[AddressField::Hausnr] = number;
+    }
     values[AddressField::Plz] = field(parts, 5);
     values[AddressField::Ort] = field(parts, 3);
     if (const QString region = field(parts, 4); !region.isEmpty())
@@ -336,17 +352,27 @@ ReadEntry readEntry(const VCard& card, int number)
     readMessengers(card, values);
     values.anrede = genderOf(card, prefix);
 
-    // Names to complete from: the formatted name's first words and last word, then the rest.
+    // Names to complete from: the formatted name's first words and last word, then the rest. A
+    // single word ("Cher", "Stadtwerke") is the name the entry is listed and sorted by, unless the
+    // card already gives the last name.
     const QStringList words = fn.split(u' ', Qt::SkipEmptyParts);
-    const QString fnFirst = words.size() >= 2 ? words.sliced(0, words.size() - 1).join(u' ') : fn;
-    const QString fnLast = words.size() >= 2 ? words.last() : fn;
+    QString fnFirst;
+    QString fnLast;
+    if (words.size() >= 2) {
+        fnFirst = words.sliced(0, words.size() - 1).join(u' ');
+        fnLast = words.last();
+    } else if (values[AddressField::Nname].isEmpty()) {
+        fnLast = fn;
+    } else {
+        fnFirst = fn;
+    }
     const QString& nick = values[AddressField::Nick];
     QString vname = values[AddressField::Vname];
     QString nname = values[AddressField::Nname];
-    if (vname.isEmpty())
-        vname = firstNonEmpty({fnFirst, nick, org, localPart}, nname);
     if (nname.isEmpty())
         nname = firstNonEmpty({fnLast, nick, org, localPart}, vname);
+    if (vname.isEmpty())
+        vname = firstNonEmpty({fnFirst, nick, org, localPart}, nname);
     hints.vname = values[AddressField::Vname].isEmpty() ? vname : QString();
     hints.nname = values[AddressField::Nname].isEmpty() ? nname : QString();
 
@@ -506,8 +532,15 @@ ImportReport storeAddresses(Database& db, const AddressImportPlan& plan,
     return report;
 }
 
+QString addressCardUid(qint64 id)
+{
+    return u"urn:uuid:"_s +
+           QUuid::createUuidV5(kUidNamespace, u"ruvo-adresse-"_s + QString::number(id))
+                   .toString(QUuid::WithoutBraces);
+}
+
 void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
-                      std::optional<BirthdayRow> birthday)
+                      std::optional<BirthdayRow> birthday, qint64 id, const QDateTime& revision)
 {
     AddressValues values = stored;
     for (QString& text : values.texts)
@@ -581,6 +614,10 @@ void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
     }
     if (values.anrede == 0 || values.anrede == 1)
         writer.addRaw(u"GENDER"_s, values.anrede == 0 ? u"F"_s : u"M"_s);
+    if (id > 0)
+        writer.addRaw(u"UID"_s, addressCardUid(id));
+    if (revision.isValid())
+        writer.addRaw(u"REV"_s, revision.toUTC().toString(u"yyyyMMdd'T'HHmmss'Z'"_s));
     writer.endCard();
 }
 
@@ -588,13 +625,13 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
 {
     // One birthday row per name (the lowest id, should there be several), as the editor shows it.
     QueryCursor cursor;
-    if (!db.queryTable(
-                u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
-                u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
-                u"a.anrede,g.date,g.year FROM adressbuch AS a LEFT JOIN (SELECT desc,date,year,"
-                u"MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
-                u"a.nname) ORDER BY a.id ;"_s,
-                cursor)) {
+    if (!db.queryTable(u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
+                       u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
+                       u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT "
+                       u"desc,date,year,"
+                       u"MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
+                       u"a.nname) ORDER BY a.id ;"_s,
+                       cursor)) {
         error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
         return false;
     }
@@ -603,6 +640,9 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
         return false;
     }
     VCardWriter writer(device);
+    // The address book keeps no time of change; the export is the revision peers compare.
+    const QDateTime revision =
+            QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
     while (cursor.nextRow() && writer.ok()) {
         AddressValues values;
         for (int i = 0; i < kAddressFieldCount; ++i)
@@ -611,7 +651,7 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
         std::optional<BirthdayRow> birthday;
         if (!cursor.text(21).isEmpty())
             birthday = BirthdayRow{cursor.number(21), int(cursor.number(22))};
-        writeAddressCard(writer, values, birthday);
+        writeAddressCard(writer, values, birthday, cursor.number(23), revision);
     }
     if (!writer.ok()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();

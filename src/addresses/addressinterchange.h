@@ -4,6 +4,7 @@
 #include "common/importreport.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -58,10 +59,16 @@ AddressImportPlan readAddressFile(const QByteArray& bytes);
 ImportReport storeAddresses(Database& db, const AddressImportPlan& plan,
                             const AddressCompletion& completion);
 
+// The UID of the entry's card, the same on every export: other address books tell cards apart
+// by it and recognise a card exported again.
+QString addressCardUid(qint64 id);
+
 // One address as a vCard 4.0 card. The birthday is that of its birthday row: the day the
-// calendar shows, and the year (0 when the row has none).
+// calendar shows, and the year (0 when the row has none). The UID is written for an id above 0,
+// the REV for a valid revision.
 void writeAddressCard(VCardWriter& writer, const AddressValues& values,
-                      std::optional<BirthdayRow> birthday);
+                      std::optional<BirthdayRow> birthday, qint64 id = 0,
+                      const QDateTime& revision = {});
 
 // Every address as one vCard 4.0 file. False, with the reason in `error`, when the database
 // cannot be read or the device not written.

@@ -75,6 +75,31 @@ bool fail(Database& db, Prompter& prompter)
     return false;
 }
 
+// Whether an entry other than `id` goes by the description; nothing when the query failed.
+std::optional<bool> sharesDescription(Database& db, const QString& description, qint64 id)
+{
+    QueryCursor cursor;
+    if (!db.queryTable(u"SELECT id FROM adressbuch WHERE vname || ' ' || nname = "_s +
+                               sqlQuote(description) + u" AND id<>"_s + num(id) + u" LIMIT 1;"_s,
+                       cursor))
+        return std::nullopt;
+    return cursor.rowCount() > 0;
+}
+
+// The first birthday row of the description, if any; false when the query failed.
+bool birthdayRowOf(Database& db, const QString& description, std::optional<BirthdayRow>& row)
+{
+    QueryCursor cursor;
+    if (!db.queryTable(u"SELECT date, year FROM geburtstage WHERE desc="_s + sqlQuote(description) +
+                               u" ORDER BY id LIMIT 1;"_s,
+                       cursor))
+        return false;
+    row.reset();
+    if (cursor.nextRow())
+        row = BirthdayRow{cursor.number(1), int(cursor.number(2))};
+    return true;
+}
+
 } // namespace
 
 QString addressColumnName(AddressField field)
@@ -162,11 +187,45 @@ bool updateAddress(Database& db, Prompter& prompter, const AddressValues& values
     if (!stored->found)
         return insertAddress(db, prompter, values);
 
+    const QString oldDescription = descriptionOf(stored->vname, stored->nname);
+    const QString newDescription = birthdayDescription(values);
+    const bool renamed = oldDescription != newDescription;
+
+    // A birthday row is shared by every entry whose names give its description. When the entry
+    // takes the name of another one, that row is the other person's and stays as it is.
+    bool newNameTaken = false;
+    std::optional<BirthdayRow> takenRow;
+    if (renamed) {
+        const std::optional<bool> taken = sharesDescription(db, newDescription, id);
+        if (!taken)
+            return fail(db, prompter);
+        newNameTaken = *taken;
+        if (newNameTaken && !birthdayRowOf(db, newDescription, takenRow))
+            return fail(db, prompter);
+    }
+    const std::optional<BirthdayRow> typed =
+            values.birthday ? birthdayRowFrom(values[AddressField::Gebdat]) : std::nullopt;
+    if (takenRow && typed && (takenRow->date != typed->date || takenRow->year != typed->year)) {
+        prompter.warn(u"Warnung"_s,
+                      u"Für den Namen "_s + newDescription +
+                              u" ist bereits ein anderer Geburtstag eingetragen. Bitte den Haken "
+                              u"beim Geburtsdatum entfernen oder einen anderen Namen wählen."_s);
+        return false;
+    }
+    bool oldNameShared = false;
+    if (renamed) {
+        const std::optional<bool> shared = sharesDescription(db, oldDescription, id);
+        if (!shared)
+            return fail(db, prompter);
+        oldNameShared = *shared;
+    }
+
     Transaction transaction(db);
 
-    // The old row goes even when the names change, so the birthday moves with them.
-    if (!db.execSql(u"DELETE FROM geburtstage WHERE desc="_s +
-                    sqlQuote(descriptionOf(stored->vname, stored->nname)) + u" ;"_s))
+    // The old row goes when the names change, so the birthday moves with them, unless another
+    // entry still goes by the old name.
+    if (!oldNameShared &&
+        !db.execSql(u"DELETE FROM geburtstage WHERE desc="_s + sqlQuote(oldDescription) + u" ;"_s))
         return fail(db, prompter);
 
     QString sql = u"UPDATE adressbuch SET "_s;
@@ -178,7 +237,11 @@ bool updateAddress(Database& db, Prompter& prompter, const AddressValues& values
     sql += u", anrede="_s + num(values.anrede) + u" WHERE id="_s + num(id);
     if (!db.execSql(sql))
         return fail(db, prompter);
-    if (!writeBirthday(db, birthdayDescription(values), values) || !transaction.commit())
+    // Under a taken name the other person's row is never cleared; the entry only adds the same
+    // birthday when that person has none yet.
+    const bool writeRow = !newNameTaken || !takenRow;
+    if ((writeRow && !writeBirthday(db, newDescription, values, !newNameTaken)) ||
+        !transaction.commit())
         return fail(db, prompter);
     return true;
 }

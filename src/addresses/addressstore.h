@@ -82,7 +82,9 @@ bool writeNewAddress(Database& db, const AddressValues& values, bool clearBirthd
 
 // Refuses, with a warning, a second entry with the same first and last name.
 bool insertAddress(Database& db, Prompter& prompter, const AddressValues& values);
-// Moves the birthday row with the names; never checks for duplicates.
+// Moves the birthday row with the names; never checks for duplicates. A name another entry
+// already goes by keeps that entry's birthday row: a ticked, different date is refused with a
+// warning and nothing is written.
 bool updateAddress(Database& db, Prompter& prompter, const AddressValues& values, qint64 id);
 
 enum class DeleteOutcome { Declined, Deleted, Failed };

@@ -64,7 +64,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
                                    u"GRUPPE"_s);
     const QCommandLineOption salutation(u"salutation"_s,
                                         u"Anrede (Frau oder Herr) importierter Adressen ohne "
-                                        "Geschlecht; ohne diese Angabe werden sie übersprungen."_s,
+                                        "Geschlecht; ohne diese Angabe wird eine Datei mit "
+                                        "solchen Adressen nicht importiert."_s,
                                         u"ANREDE"_s);
     parser.addOptions({exportIcs, exportVcf, import, group, salutation});
     // Options of Qt's own (-platform, -style) are left for the application object below.

@@ -96,6 +96,18 @@ int importFrom(Database& db, const InterchangeCommand& command, int importYear, 
             err << command.file << u": "_s << plan.error << Qt::endl;
             return kExitBadFile;
         }
+        // Without a window nobody can be asked; skipping them would end as a success that
+        // imported nothing.
+        if (plan.withoutGender > 0 && command.anrede != 0 && command.anrede != 1) {
+            err << command.file << u": "_s
+                << (plan.withoutGender == 1 ? u"Einem Eintrag fehlt die Anrede"_s
+                                            : QString::number(plan.withoutGender) +
+                                                      u" Einträgen fehlt die Anrede"_s)
+                << u" (die vCard nennt kein Geschlecht). Mit --salutation Frau|Herr wird sie "
+                   u"ergänzt; es wurde nichts importiert."_s
+                << Qt::endl;
+            return kExitBadFile;
+        }
         report = storeAddresses(db, plan, {true, command.anrede});
     }
     if (report.failed) {
