@@ -70,7 +70,10 @@ bool ReminderScan::run(DateValue now, const BirthdayReminder& birthdays, Reminde
 {
     m_news = false;
     m_scanTime = formatDate(u"%hh:%ii:%ss Uhr", now);
-    if (!windowShown || list.count() == kBirthdayCap)
+    m_doneTodosDue.clear();
+    // What the window shows stays in the list until the window closes: the snooze menu finds its
+    // entries there.
+    if (!windowShown)
         list.clear();
 
     // All reminder states of one scan reach the file together.
@@ -220,29 +223,40 @@ void ReminderScan::scanBirthdays(DateValue now, const BirthdayReminder& birthday
 
 void ReminderScan::scanTodos(DateValue now, ReminderList& list)
 {
+    // Items whose auto-delete moment has passed are read whatever their reminder state, so that
+    // one reminded once, snoozed past the moment or ticked goes at that moment too.
+    const QString sql = u"SELECT * FROM todo WHERE (((nextmsg=0) or (nextmsg>0 and nextmsg<"_s +
+                        num(now) + u")) and checked=0) or (enddate>=1 and enddate<"_s + num(now) +
+                        u") ;"_s;
     QueryCursor cursor;
-    if (!m_db.queryTable(u"SELECT * FROM todo WHERE ((nextmsg=0) or (nextmsg>0 and nextmsg<"_s +
-                                 num(now) + u")) and checked=0 ;"_s,
-                         cursor)) {
+    if (!m_db.queryTable(sql, cursor)) {
         failed();
         return;
     }
-    while (cursor.nextRow() && list.count() < kTodoCap) {
+    while (cursor.nextRow()) {
+        const qint64 id = cursor.number(1);
+        const DateValue due = cursor.number(2);
+        if (cursor.number(5) != 0) {
+            // Done already: nothing to remind of, it only goes.
+            m_doneTodosDue.append(id);
+            continue;
+        }
+        if (list.count() >= kTodoCap)
+            continue;
         ReminderEntry entry;
         entry.source = ReminderSource::Todo;
-        entry.id = cursor.number(1);
-        entry.start = cursor.number(2);
+        entry.id = id;
+        entry.start = due;
         entry.description = cursor.text(3);
         entry.kind = u"ToDo"_s;
-        const DateValue due = entry.start;
         const DateValue interval = repeatSeconds(static_cast<int>(cursor.number(4)));
         DateValue next = -1;
         if (interval > 0)
             next = now + interval < due || due < 1 ? now + interval : due;
-        m_db.execSql(u"UPDATE todo SET nextmsg="_s + num(next) + u" WHERE id="_s + num(entry.id) +
+        m_db.execSql(u"UPDATE todo SET nextmsg="_s + num(next) + u" WHERE id="_s + num(id) +
                      u" ;"_s);
         if (due >= 1 && now >= due)
-            entry.todoToDelete = entry.id;
+            entry.todoToDelete = id;
         add(list, std::move(entry));
     }
 }

@@ -3,6 +3,7 @@
 #include "common/datevalue.h"
 #include "store/databaseerror.h"
 
+#include <QList>
 #include <QString>
 
 class Database;
@@ -36,6 +37,10 @@ public:
     bool run(DateValue now, const BirthdayReminder& birthdays, ReminderList& list,
              bool windowShown);
 
+    // Ticked to-do items whose auto-delete moment has passed, found by the last run; they are
+    // not shown, only deleted.
+    const QList<qint64>& doneTodosDue() const { return m_doneTodosDue; }
+
     // The seconds before the start that a lead code (1 to 4) reminds; 0 for code 0.
     static DateValue leadSeconds(int lead);
     // The seconds to the next reminder of a repetition code (1 to 3); 0 for code 0.
@@ -59,4 +64,5 @@ private:
     QuitState& m_quitState;
     QString m_scanTime;
     bool m_news = false;
+    QList<qint64> m_doneTodosDue;
 };
