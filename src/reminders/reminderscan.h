@@ -8,6 +8,7 @@
 
 class Database;
 class Prompter;
+class QueryCursor;
 class ReminderList;
 struct ReminderEntry;
 
@@ -51,7 +52,16 @@ public:
     // The first birthday with that key whose day is not over at now.
     static DateValue nextBirthday(DateValue key, DateValue now);
 
+    // The birthday whose day ended at most a day before the moment, else 0: a reminder time
+    // there can only come from a snooze on that day.
+    static DateValue snoozedBirthday(DateValue key, DateValue moment);
+
+    // Moves every birthday's coming reminder to its time under the given lead code. Repeats and
+    // snoozes keep their times.
+    static bool rescheduleBirthdays(Database& db, int lead);
+
 private:
+    static ReminderEntry birthdayEntry(const QueryCursor& cursor, DateValue birthday);
     void scanAppointments(DateValue now, ReminderList& list);
     void scanHolidays(DateValue now, ReminderList& list);
     void scanBirthdays(DateValue now, const BirthdayReminder& birthdays, ReminderList& list);
