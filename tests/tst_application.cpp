@@ -55,6 +55,7 @@ private slots:
     void minimisedWindowComesBack();
     void earlierFilesSpareTheFirstRunQuestion();
     void trayMenuItems();
+    void firstReminderScanAtStartUp();
 
 private:
     int run();
@@ -331,6 +332,22 @@ void TestApplication::trayMenuItems()
     QSignalSpy quit(&menu, &TrayMenu::quitRequested);
     menu.actions().last()->trigger();
     QCOMPARE(quit.count(), 1);
+}
+
+void TestApplication::firstReminderScanAtStartUp()
+{
+    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s))
+            ->execSql(u"INSERT INTO todo (desc, enddate, remsg, nextmsg) VALUES ('Jetzt', -1, 0, "
+                      "0)"_s);
+    bool shown = false;
+    QCOMPARE(runWith([&] {
+                 for (QWidget* widget : QApplication::topLevelWidgets()) {
+                     if (widget->objectName() == u"reminderWindow"_s)
+                         shown = widget->isVisible();
+                 }
+             }),
+             0);
+    QVERIFY(shown);
 }
 
 QTEST_MAIN(TestApplication)

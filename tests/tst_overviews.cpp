@@ -1,5 +1,6 @@
 #include "app/context.h"
 #include "common/programfont.h"
+#include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviewpage.h"
 #include "views/overviews.h"
@@ -19,6 +20,34 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Notes for every box whether the hover preview was on screen when it opened.
+class PreviewWatch final : public Prompter
+{
+public:
+    QWidget* preview = nullptr;
+    QList<bool> shownAtBox;
+
+    void inform(const QString&, const QString&) override { note(); }
+    void warn(const QString&, const QString&) override { note(); }
+    bool askYesNo(const QString&, const QString&) override { return note(), false; }
+    int choose(const QString&, const QString&, const QStringList&) override { return note(), -1; }
+    QString saveFileName(const QString&, const QString&, const QString&) override
+    {
+        return note(), QString();
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override
+    {
+        return note(), QString();
+    }
+
+private:
+    void note() { shownAtBox << (preview && preview->isVisible()); }
+};
+
+} // namespace
+
 // The two overview pages share the shown year, the week and the legend; the buttons of one page
 // change what the other one must show.
 class TestOverviews : public QObject
@@ -33,6 +62,8 @@ private slots:
     void otherPageIsRedrawnBeforeItShows();
     void doubleClickOpensTheDrawnDay_data();
     void doubleClickOpensTheDrawnDay();
+    void failedHoverReadHidesThePreviewFirst_data();
+    void failedHoverReadHidesThePreviewFirst();
 
 private:
     // Presses buttons on one page, the one in front.
@@ -188,6 +219,48 @@ void TestOverviews::doubleClickOpensTheDrawnDay()
     };
     QCOMPARE(date(0), beforeShown);
     QCOMPARE(date(1), afterShown);
+}
+
+void TestOverviews::failedHoverReadHidesThePreviewFirst_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<QPoint>("first");
+    QTest::addColumn<QPoint>("second");
+    QTest::newRow("year") << false << QPoint(40, 30) << QPoint(87, 45);
+    QTest::newRow("week") << true << QPoint(10, 5) << QPoint(322, 65);
+}
+
+void TestOverviews::failedHoverReadHidesThePreviewFirst()
+{
+    QFETCH(bool, week);
+    QFETCH(QPoint, first);
+    QFETCH(QPoint, second);
+
+    PreviewWatch watch;
+    TestDirectory dir;
+    auto ctx = createTestContext(dir, watch, m_clock);
+    QVERIFY(ctx);
+    ctx->prefs.legende = 0;
+    ctx->view.shownYear = 2026;
+    ctx->view.weekStart = mondayOf(m_clock.now());
+    MainWindow window(ctx->prefs);
+    Overviews overviews(*ctx, window);
+    watch.preview = overviews.previewWindow();
+    window.tabs()->setCurrentIndex(week ? MainWindow::WeekPageIndex : MainWindow::YearPageIndex);
+    week ? overviews.drawWeek() : overviews.drawYear();
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    OverviewView* view = week ? window.weekPage()->view() : window.yearPage()->view();
+
+    emit view->pointerMoved(first, first);
+    QVERIFY(overviews.previewWindow()->isVisible());
+    // Another program changed the file under the program's feet.
+    QVERIFY(ctx->db->execSql(u"DROP TABLE feiertage"_s));
+    emit view->pointerMoved(second, second);
+    QCOMPARE(watch.shownAtBox, QList<bool>{false});
+    QVERIFY(!overviews.previewWindow()->isVisible());
+    QCOMPARE(ctx->quitState, QuitState::DatabaseError);
 }
 
 QTEST_MAIN(TestOverviews)

@@ -73,6 +73,8 @@ private slots:
 
     void snoozeReturnsAfterDelay_data();
     void snoozeReturnsAfterDelay();
+    void birthdaySnoozeHolds_data();
+    void birthdaySnoozeHolds();
 
 private:
     qint64 addAppointment(DateValue start, DateValue end, int msg, int remsg,
@@ -436,6 +438,36 @@ void TestReminderScan::snoozeReturnsAfterDelay()
     QVERIFY(scan(now + delay + 10, false, {1, 0}));
     QCOMPARE(m_list.count(), 1);
     QCOMPARE(m_list.at(0).id, id);
+}
+
+void TestReminderScan::birthdaySnoozeHolds_data()
+{
+    QTest::addColumn<DateValue>("shown");
+    QTest::addColumn<DateValue>("delay");
+    // Anna Berg's birthday is on 10 March, announced a day ahead.
+    QTest::newRow("tomorrow, on the eve") << at(2007, 3, 9, 18, 0) << DateValue(86400);
+    QTest::newRow("tomorrow, on the day") << at(2007, 3, 10, 9, 0) << DateValue(86400);
+    QTest::newRow("in an hour, late on the day") << at(2007, 3, 10, 23, 30) << DateValue(3600);
+    QTest::newRow("in 5 minutes, at midnight") << at(2007, 3, 10, 23, 59, 58) << DateValue(300);
+}
+
+void TestReminderScan::birthdaySnoozeHolds()
+{
+    QFETCH(DateValue, shown);
+    QFETCH(DateValue, delay);
+
+    const qint64 id = addBirthday(3, 10, 1980, u"Anna Berg"_s);
+    QVERIFY(scan(shown));
+    QCOMPARE(summary(m_list), QStringList{u"+birthday Anna Berg"_s});
+    QVERIFY(Snooze::snooze(*m_db, m_list.entries(), shown, delay));
+
+    QVERIFY(!scan(shown + delay - 5));
+    QVERIFY(scan(shown + delay + 5));
+    QCOMPARE(summary(m_list), QStringList{u"+birthday Anna Berg"_s});
+    QCOMPARE(ReminderText::lines(m_list.at(0), shown + delay).first, u"27. Geburtstag von"_s);
+    // Then it waits for next year.
+    QCOMPARE(nextmsg(u"geburtstage"_s, id), at(2008, 3, 9, 0, 0, 1));
+    QVERIFY(!scan(shown + delay + 15));
 }
 
 QTEST_MAIN(TestReminderScan)

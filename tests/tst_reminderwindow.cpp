@@ -65,6 +65,10 @@ private slots:
     void scanShowsWindowAtBottomRight();
     void secondBatchGrowsByForty();
     void overdueTodoIsDeletedWhenShown();
+    void everyTodoGoesAtItsMoment_data();
+    void everyTodoGoesAtItsMoment();
+    void shownListSurvivesLaterScans_data();
+    void shownListSurvivesLaterScans();
     void leftClickDismissesForGood();
     void snoozingOneEntryKeepsTheOthers();
     void snoozingAllSlidesOut();
@@ -300,6 +304,70 @@ void TestReminderWindow::overdueTodoIsDeletedWhenShown()
     QCOMPARE(controller.list().count(), 2);
     QCOMPARE(queryRows(*m_ctx->db, u"SELECT desc FROM todo"_s), QStringList{u"Bleibt"_s});
     QCOMPARE(m_todoReloads, 1);
+}
+
+void TestReminderWindow::everyTodoGoesAtItsMoment_data()
+{
+    QTest::addColumn<int>("remsg");
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<DateValue>("snooze"); // 0 for none
+    QTest::newRow("einmal") << 0 << false << DateValue(0);
+    QTest::newRow("viertelstündlich") << 1 << false << DateValue(0);
+    QTest::newRow("täglich") << 3 << false << DateValue(0);
+    QTest::newRow("snoozed past its moment") << 3 << false << DateValue(86400);
+    QTest::newRow("ticked") << 0 << true << DateValue(0);
+}
+
+void TestReminderWindow::everyTodoGoesAtItsMoment()
+{
+    QFETCH(int, remsg);
+    QFETCH(bool, ticked);
+    QFETCH(DateValue, snooze);
+
+    const DateValue due = m_clock.now() + 5 * 3600;
+    m_ctx->db->execSql(u"INSERT INTO todo (desc, enddate, remsg, checked, nextmsg) VALUES "
+                       "('Weg', %1, %2, %3, 0)"_s.arg(due)
+                               .arg(remsg)
+                               .arg(ticked ? 1 : 0));
+    ReminderController controller(*m_ctx, [this] { ++m_todoReloads; });
+    controller.scan();
+    QCOMPARE(controller.list().count(), ticked ? 0 : 1);
+    if (snooze != 0)
+        controller.snooze(0, snooze);
+    controller.dismiss();
+    QTRY_VERIFY(!controller.window()->isVisible());
+
+    m_clock.set(due + 10);
+    controller.scan();
+    QCOMPARE(queryNumber(*m_ctx->db, u"SELECT COUNT(*) FROM todo"_s), 0);
+    QCOMPARE(m_todoReloads, 1);
+    QCOMPARE(controller.isShown(), !ticked);
+}
+
+void TestReminderWindow::shownListSurvivesLaterScans_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("one") << 1;
+    QTest::newRow("eleven") << 11;
+    QTest::newRow("twelve") << 12;
+}
+
+void TestReminderWindow::shownListSurvivesLaterScans()
+{
+    QFETCH(int, count);
+    QList<qint64> ids;
+    for (int i = 0; i < count; ++i)
+        ids << addTodo(u"T%1"_s.arg(i), -1);
+    ReminderController controller(*m_ctx, {});
+    controller.scan();
+    QCOMPARE(controller.list().count(), count);
+    m_clock.advance(10);
+    controller.scan();
+    QVERIFY(controller.isShown());
+    QCOMPARE(controller.list().count(), count);
+    controller.snooze(count - 1, 900);
+    QCOMPARE(queryNumber(*m_ctx->db, u"SELECT nextmsg FROM todo WHERE id=%1"_s.arg(ids.last())),
+             m_clock.now() + 900);
 }
 
 void TestReminderWindow::leftClickDismissesForGood()

@@ -30,6 +30,8 @@ private slots:
     void leadRebuildsTheRepetitions_data();
     void leadRebuildsTheRepetitions();
     void birthdayChoicesReachTheBirthdays();
+    void birthdayLeadMovesComingReminders_data();
+    void birthdayLeadMovesComingReminders();
     void slidersSetTheBarColour_data();
     void slidersSetTheBarColour();
     void autostartEntryIsWrittenAndRemoved();
@@ -179,6 +181,43 @@ void TestSettingsActions::birthdayChoicesReachTheBirthdays()
     choose(m_page->birthdayLead(), 0);
     QCOMPARE(codes(birthday), QStringList{u"0|0"_s});
     QCOMPARE(codes(other), QStringList{u"2|3"_s});
+    QVERIFY(m_prompter.calls().isEmpty());
+}
+
+void TestSettingsActions::birthdayLeadMovesComingReminders_data()
+{
+    QTest::addColumn<int>("oldLead");
+    QTest::addColumn<int>("newLead");
+    QTest::addColumn<DateValue>("stored");
+    QTest::addColumn<DateValue>("moved");
+
+    // The birthday on 20 March 2008, as its reminder was set after last year's.
+    const DateValue birthday = makeDate(2008, 3, 20, 0, 0, 1);
+    const DateValue dayAhead = birthday - 86400;
+    const DateValue weekAhead = birthday - 7 * 86400;
+    QTest::newRow("a day, then a week") << 2 << 1 << dayAhead << weekAhead;
+    QTest::newRow("a week, then at the start") << 1 << 4 << weekAhead << birthday - 900;
+    QTest::newRow("set before keine, then a week") << 0 << 1 << dayAhead << weekAhead;
+    QTest::newRow("keine keeps the time") << 2 << 0 << dayAhead << dayAhead;
+    const DateValue repeat = makeDate(2008, 3, 19, 14, 7, 31);
+    QTest::newRow("a repeat keeps its time") << 2 << 1 << repeat << repeat;
+    const DateValue snoozed = makeDate(2007, 3, 21, 9, 30, 12);
+    QTest::newRow("a snooze past the day keeps its time") << 2 << 1 << snoozed << snoozed;
+}
+
+void TestSettingsActions::birthdayLeadMovesComingReminders()
+{
+    QFETCH(int, oldLead);
+    QFETCH(int, newLead);
+    QFETCH(DateValue, stored);
+    QFETCH(DateValue, moved);
+
+    m_ctx->prefs.gebmsgtime = oldLead;
+    QVERIFY(m_ctx->db->execSql(u"INSERT INTO geburtstage (date, year, desc, nextmsg) VALUES "
+                               "(%1, 1970, 'Max Muster', %2)"_s.arg(birthdayKey(3, 20))
+                                       .arg(stored)));
+    choose(m_page->birthdayLead(), newLead);
+    QCOMPARE(queryNumber(*m_ctx->db, u"SELECT nextmsg FROM geburtstage"_s), moved);
     QVERIFY(m_prompter.calls().isEmpty());
 }
 

@@ -336,6 +336,8 @@ void Application::startTimers()
     m_reminderTimer.start(kReminderIntervalMs);
     connect(&m_quitWatch, &QTimer::timeout, this, &Application::watchQuitState);
     m_quitWatch.start(kQuitWatchIntervalMs);
+    // What is due is told at start-up, not one interval later.
+    reminderScan();
 }
 
 void Application::watchQuitState()

@@ -37,22 +37,26 @@ void ReminderController::scan()
         return;
     ReminderScan scan(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
     const BirthdayReminder birthdays{m_ctx.prefs.gebmsgtime, m_ctx.prefs.gebremsg};
-    if (scan.run(m_ctx.clock.now(), birthdays, m_list, isShown()))
+    const bool news = scan.run(m_ctx.clock.now(), birthdays, m_list, isShown());
+    // A failed delete leaves the items; they are found again by the next scan.
+    bool deleted = !scan.doneTodosDue().isEmpty() &&
+                   TodoStore::deleteTodos(*m_ctx.db, scan.doneTodosDue());
+    if (news) {
+        for (const ReminderEntry& entry : m_list.entries()) {
+            if (entry.todoToDelete != 0) {
+                TodoStore::deleteTodo(*m_ctx.db, entry.todoToDelete);
+                deleted = true;
+            }
+        }
+    }
+    if (deleted && m_todoDeleted)
+        m_todoDeleted();
+    if (news)
         show();
 }
 
 void ReminderController::show()
 {
-    bool deleted = false;
-    for (const ReminderEntry& entry : m_list.entries()) {
-        if (entry.todoToDelete != 0) {
-            // A failed delete leaves the item; it is reported again at its next reminder.
-            TodoStore::deleteTodo(*m_ctx.db, entry.todoToDelete);
-            deleted = true;
-        }
-    }
-    if (deleted && m_todoDeleted)
-        m_todoDeleted();
     m_window->showPicture(ReminderRenderer::render(m_list, m_ctx.clock.now(), *m_ctx.images),
                           workArea());
 }

@@ -70,7 +70,10 @@ bool ReminderScan::run(DateValue now, const BirthdayReminder& birthdays, Reminde
 {
     m_news = false;
     m_scanTime = formatDate(u"%hh:%ii:%ss Uhr", now);
-    if (!windowShown || list.count() == kBirthdayCap)
+    m_doneTodosDue.clear();
+    // What the window shows stays in the list until the window closes: the snooze menu finds its
+    // entries there.
+    if (!windowShown)
         list.clear();
 
     // All reminder states of one scan reach the file together.
@@ -191,6 +194,15 @@ void ReminderScan::scanBirthdays(DateValue now, const BirthdayReminder& birthday
         };
 
         if (now < due) {
+            // A reminder snoozed on the day itself comes back after the day is over.
+            const DateValue snoozed = state > 0 ? snoozedBirthday(key, state) : 0;
+            if (snoozed != 0) {
+                if (list.count() >= kBirthdayCap)
+                    continue;
+                write(due);
+                add(list, birthdayEntry(cursor, snoozed));
+                continue;
+            }
             // Not yet due: a row whose day this year has passed, an old "done" mark or a stale
             // repeat waits for its coming reminder.
             if (state != 0 || dateParts(birthday).year > dateParts(now).year)
@@ -206,43 +218,104 @@ void ReminderScan::scanBirthdays(DateValue now, const BirthdayReminder& birthday
             continue;
         const DateValue next = now + interval;
         write(interval > 0 && next < startOfDay(birthday) + kSecondsPerDay ? next : dueNextYear);
-
-        ReminderEntry entry;
-        entry.source = ReminderSource::Birthday;
-        entry.id = id;
-        entry.start = birthday;
-        entry.birthYear = static_cast<int>(cursor.number(3));
-        entry.description = cursor.text(4);
-        entry.kind = u"Geburtstag"_s;
-        add(list, std::move(entry));
+        add(list, birthdayEntry(cursor, birthday));
     }
+}
+
+ReminderEntry ReminderScan::birthdayEntry(const QueryCursor& cursor, DateValue birthday)
+{
+    ReminderEntry entry;
+    entry.source = ReminderSource::Birthday;
+    entry.id = cursor.number(1);
+    entry.start = birthday;
+    entry.birthYear = static_cast<int>(cursor.number(3));
+    entry.description = cursor.text(4);
+    entry.kind = u"Geburtstag"_s;
+    return entry;
+}
+
+DateValue ReminderScan::snoozedBirthday(DateValue key, DateValue moment)
+{
+    // The scan never sets a time after the birthday's day; only a snooze on that day reaches
+    // into the day after.
+    const int year = dateParts(moment).year;
+    for (const int y : {year, year - 1}) {
+        const DateValue birthday = birthdayIn(y, key);
+        const DateValue dayEnd = startOfDay(birthday) + kSecondsPerDay;
+        if (dayEnd <= moment && moment < dayEnd + kSecondsPerDay)
+            return birthday;
+    }
+    return 0;
+}
+
+bool ReminderScan::rescheduleBirthdays(Database& db, int lead)
+{
+    const DateValue newLead = leadSeconds(lead);
+    // Without a lead nothing is scheduled; the times stay for a lead chosen later.
+    if (newLead == 0)
+        return true;
+    QList<std::pair<qint64, DateValue>> moved;
+    QueryCursor cursor;
+    if (!db.queryTable(u"SELECT id, date, nextmsg FROM geburtstage WHERE nextmsg>0 ;"_s, cursor))
+        return false;
+    while (cursor.nextRow()) {
+        const DateValue key = cursor.number(2);
+        const DateValue moment = cursor.number(3);
+        // Only a coming reminder set by a lead moves; a repeat or a snooze keeps its time.
+        const DateValue birthday = nextBirthday(key, moment);
+        for (int code = 1; code <= 4; ++code) {
+            if (moment == birthday - leadSeconds(code)) {
+                if (code != lead)
+                    moved.append({cursor.number(1), birthday - newLead});
+                break;
+            }
+        }
+    }
+    Transaction transaction(db);
+    for (const auto& [id, moment] : moved) {
+        if (!db.execSql(u"UPDATE geburtstage SET nextmsg="_s + num(moment) + u" WHERE id="_s +
+                        num(id) + u" ;"_s))
+            return false;
+    }
+    return transaction.commit();
 }
 
 void ReminderScan::scanTodos(DateValue now, ReminderList& list)
 {
+    // Items whose auto-delete moment has passed are read whatever their reminder state, so that
+    // one reminded once, snoozed past the moment or ticked goes at that moment too.
+    const QString sql = u"SELECT * FROM todo WHERE (((nextmsg=0) or (nextmsg>0 and nextmsg<"_s +
+                        num(now) + u")) and checked=0) or (enddate>=1 and enddate<"_s + num(now) +
+                        u") ;"_s;
     QueryCursor cursor;
-    if (!m_db.queryTable(u"SELECT * FROM todo WHERE ((nextmsg=0) or (nextmsg>0 and nextmsg<"_s +
-                                 num(now) + u")) and checked=0 ;"_s,
-                         cursor)) {
+    if (!m_db.queryTable(sql, cursor)) {
         failed();
         return;
     }
-    while (cursor.nextRow() && list.count() < kTodoCap) {
+    while (cursor.nextRow()) {
+        const qint64 id = cursor.number(1);
+        const DateValue due = cursor.number(2);
+        if (cursor.number(5) != 0) {
+            // Done already: nothing to remind of, it only goes.
+            m_doneTodosDue.append(id);
+            continue;
+        }
+        if (list.count() >= kTodoCap)
+            continue;
         ReminderEntry entry;
         entry.source = ReminderSource::Todo;
-        entry.id = cursor.number(1);
-        entry.start = cursor.number(2);
+        entry.id = id;
+        entry.start = due;
         entry.description = cursor.text(3);
         entry.kind = u"ToDo"_s;
-        const DateValue due = entry.start;
         const DateValue interval = repeatSeconds(static_cast<int>(cursor.number(4)));
         DateValue next = -1;
         if (interval > 0)
             next = now + interval < due || due < 1 ? now + interval : due;
-        m_db.execSql(u"UPDATE todo SET nextmsg="_s + num(next) + u" WHERE id="_s + num(entry.id) +
+        m_db.execSql(u"UPDATE todo SET nextmsg="_s + num(next) + u" WHERE id="_s + num(id) +
                      u" ;"_s);
         if (due >= 1 && now >= due)
-            entry.todoToDelete = entry.id;
+            entry.todoToDelete = id;
         add(list, std::move(entry));
     }
 }

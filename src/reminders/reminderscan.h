@@ -3,10 +3,12 @@
 #include "common/datevalue.h"
 #include "store/databaseerror.h"
 
+#include <QList>
 #include <QString>
 
 class Database;
 class Prompter;
+class QueryCursor;
 class ReminderList;
 struct ReminderEntry;
 
@@ -36,6 +38,10 @@ public:
     bool run(DateValue now, const BirthdayReminder& birthdays, ReminderList& list,
              bool windowShown);
 
+    // Ticked to-do items whose auto-delete moment has passed, found by the last run; they are
+    // not shown, only deleted.
+    const QList<qint64>& doneTodosDue() const { return m_doneTodosDue; }
+
     // The seconds before the start that a lead code (1 to 4) reminds; 0 for code 0.
     static DateValue leadSeconds(int lead);
     // The seconds to the next reminder of a repetition code (1 to 3); 0 for code 0.
@@ -46,7 +52,16 @@ public:
     // The first birthday with that key whose day is not over at now.
     static DateValue nextBirthday(DateValue key, DateValue now);
 
+    // The birthday whose day ended at most a day before the moment, else 0: a reminder time
+    // there can only come from a snooze on that day.
+    static DateValue snoozedBirthday(DateValue key, DateValue moment);
+
+    // Moves every birthday's coming reminder to its time under the given lead code. Repeats and
+    // snoozes keep their times.
+    static bool rescheduleBirthdays(Database& db, int lead);
+
 private:
+    static ReminderEntry birthdayEntry(const QueryCursor& cursor, DateValue birthday);
     void scanAppointments(DateValue now, ReminderList& list);
     void scanHolidays(DateValue now, ReminderList& list);
     void scanBirthdays(DateValue now, const BirthdayReminder& birthdays, ReminderList& list);
@@ -59,4 +74,5 @@ private:
     QuitState& m_quitState;
     QString m_scanTime;
     bool m_news = false;
+    QList<qint64> m_doneTodosDue;
 };

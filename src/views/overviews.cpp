@@ -1,6 +1,7 @@
 #include "views/overviews.h"
 
 #include "app/context.h"
+#include "common/prompter.h"
 #include "groups/displayfilterdialog.h"
 #include "views/hoverpreview.h"
 #include "views/hoverpreviewwindow.h"
@@ -17,6 +18,58 @@
 
 using namespace Qt::StringLiterals;
 using namespace HoverGeometry;
+
+namespace {
+
+// The preview stays on top of every window, so a box opened while it shows could lie hidden
+// under it and hold the whole program. It goes before any box of a hover.
+class PreviewHidingPrompter final : public Prompter
+{
+public:
+    PreviewHidingPrompter(Prompter& prompter, QWidget& preview)
+        : m_prompter(prompter)
+        , m_preview(preview)
+    {}
+
+    void inform(const QString& title, const QString& text) override
+    {
+        m_preview.hide();
+        m_prompter.inform(title, text);
+    }
+    void warn(const QString& title, const QString& text) override
+    {
+        m_preview.hide();
+        m_prompter.warn(title, text);
+    }
+    bool askYesNo(const QString& title, const QString& text) override
+    {
+        m_preview.hide();
+        return m_prompter.askYesNo(title, text);
+    }
+    int choose(const QString& title, const QString& text, const QStringList& choices) override
+    {
+        m_preview.hide();
+        return m_prompter.choose(title, text, choices);
+    }
+    QString saveFileName(const QString& title, const QString& startPath,
+                         const QString& filter) override
+    {
+        m_preview.hide();
+        return m_prompter.saveFileName(title, startPath, filter);
+    }
+    QString openFileName(const QString& title, const QString& startPath,
+                         const QString& filter) override
+    {
+        m_preview.hide();
+        return m_prompter.openFileName(title, startPath, filter);
+    }
+
+private:
+    Prompter& m_prompter;
+    QWidget& m_preview;
+};
+
+} // namespace
 
 Overviews::Overviews(Context& ctx, MainWindow& window)
     : m_ctx(ctx)
@@ -269,8 +322,15 @@ void Overviews::hoverYear(QPoint picturePos, QPoint globalPos)
     }
     m_hoverCell = cell;
     showYear(OverviewDisplay::yearCellFrame(m_yearFinished, cell->month, cell->day, legend));
-    const QList<PreviewEntry> entries = HoverPreview::loadDay(
-            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, year, cell->month, cell->day);
+    PreviewHidingPrompter prompter(m_ctx.prompter, *m_preview);
+    const QuitState before = m_ctx.quitState;
+    const QList<PreviewEntry> entries = HoverPreview::loadDay(*m_ctx.db, prompter, m_ctx.quitState,
+                                                              year, cell->month, cell->day);
+    // After a failed read the program is on its way to the restore question.
+    if (m_ctx.quitState != before) {
+        leaveHover();
+        return;
+    }
     const DateValue dayStart = makeDate(year, cell->month, cell->day);
     QList<PreviewLines> lines;
     for (const PreviewEntry& entry : entries)
@@ -300,8 +360,14 @@ void Overviews::hoverWeek(QPoint picturePos, QPoint globalPos)
         showWeek(OverviewDisplay::weekRowFrame(m_weekFinished, position->day, legend));
     m_hoverPosition = position;
     const DateValue moment = weekPositionMoment(m_weekDrawn->weekDay, *position);
+    PreviewHidingPrompter prompter(m_ctx.prompter, *m_preview);
+    const QuitState before = m_ctx.quitState;
     const QList<PreviewEntry> entries = HoverPreview::loadMoment(
-            *m_ctx.db, m_ctx.prompter, m_ctx.quitState, moment, m_weekDrawn->groups);
+            *m_ctx.db, prompter, m_ctx.quitState, moment, m_weekDrawn->groups);
+    if (m_ctx.quitState != before) {
+        leaveHover();
+        return;
+    }
     QList<PreviewLines> lines;
     for (const PreviewEntry& entry : entries)
         lines << HoverPreview::momentLines(entry, startOfDay(moment));

@@ -3,6 +3,8 @@
 #include "app/context.h"
 #include "appointments/appointmentstore.h"
 #include "reminders/remindercodes.h"
+#include "reminders/reminderscan.h"
+#include "store/databaseerror.h"
 #include "views/autostart.h"
 #include "views/settingspage.h"
 
@@ -98,6 +100,8 @@ void SettingsActions::chooseBirthdayLead(int lead)
     if (rebuildRepeatChoices(*m_page.birthdayRepeat(), lead))
         prefs.gebremsg = 0;
     applyBirthdayCodes(oldLead, oldRepeat);
+    if (lead != oldLead && !ReminderScan::rescheduleBirthdays(*m_ctx.db, lead))
+        showDatabaseError(*m_ctx.db, m_ctx.prompter);
 }
 
 void SettingsActions::chooseBirthdayRepeat(int repeat)
