@@ -18,6 +18,11 @@
 #include <functional>
 #include <optional>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,6 +48,8 @@ private slots:
     void damagedImagePackEndsWithMessage_data();
     void damagedImagePackEndsWithMessage();
     void secondInstanceIsTurnedAway();
+    void leftoverLockIsTakenOver_data();
+    void leftoverLockIsTakenOver();
     void unopenableDatabaseShowsSqliteText();
     void declinedFirstRunOffersRestore();
     void declinedFirstRunRestoresRecoveryCopy();
@@ -154,6 +161,54 @@ void TestApplication::secondInstanceIsTurnedAway()
                          "versteckt.(kann nicht doppelt gestartet werden)"_s});
     // The database of the running instance is not touched: no first-run question either.
     QVERIFY(!QFile::exists(m_dir->filePath(u"data.zr"_s)));
+}
+
+void TestApplication::leftoverLockIsTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("empty, after a power cut") << QByteArray() << false;
+    QTest::newRow("garbage") << QByteArray("\0\xff\xfe junk\n\n") << false;
+    QTest::newRow("names another machine") << QByteArray("4242\nruvo\nelsewhere\n") << false;
+    QTest::newRow("empty, but held by a live process") << QByteArray() << true;
+    QTest::newRow("garbage, but held by a live process") << QByteArray("junk") << true;
+}
+
+void TestApplication::leftoverLockIsTakenOver()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, held);
+    const QString path = m_dir->filePath(u"ruvo.lock"_s);
+    writeFile(path, contents);
+    pid_t holder = -1;
+    if (held) {
+        // Another process holds the file as a running instance does, whatever it wrote there.
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        holder = fork();
+        QVERIFY(holder >= 0);
+        if (holder == 0) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            if (fd < 0 || flock(fd, LOCK_EX) != 0)
+                _exit(1);
+            (void)!write(ready[1], "1", 1);
+            pause();
+            _exit(0);
+        }
+        char byte = 0;
+        QCOMPARE(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        close(ready[1]);
+    }
+    const int code = runWith([] {});
+    if (holder > 0) {
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+    }
+    QCOMPARE(code, 0);
+    QCOMPARE(m_prompter.transcript().join(u'\n').startsWith(u"Instance Running"_s), held);
+    // The program started and ended as usual.
+    QCOMPARE(QFile::exists(m_dir->filePath(u"recovery.zr"_s)), !held);
 }
 
 void TestApplication::unopenableDatabaseShowsSqliteText()
