@@ -25,7 +25,8 @@ const QByteArray kVersionPath = "/ruvo-updates/current.ver";
 const QByteArray kProgramPath = "/ruvo-updates/program-update.exe";
 
 // A small HTTP server on 127.0.0.1 that answers each path with a prepared body, 404 for unknown
-// paths, and never answers the paths marked silent.
+// paths, never answers the paths marked silent and sends the bodies of trickling paths one byte
+// at a time.
 class TestHttpServer : public QObject
 {
 public:
@@ -42,6 +43,11 @@ public:
         m_bodies.insert(path, body);
     }
     void keepSilent(const QByteArray& path) { m_silent.insert(path, true); }
+    void trickle(const QByteArray& path, const QByteArray& body, int intervalMs)
+    {
+        serve(path, body);
+        m_trickleMs.insert(path, intervalMs);
+    }
 
     int connections() const { return m_connections; }
     const QList<QByteArray>& requests() const { return m_requests; }
@@ -71,13 +77,29 @@ private:
         const QByteArray body = m_bodies.value(path, "not here");
         socket->write(QByteArray(known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
                       "Content-Length: " + QByteArray::number(body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
+                      "\r\nConnection: close\r\n\r\n");
+        if (!m_trickleMs.contains(path)) {
+            socket->write(body);
+            socket->disconnectFromHost();
+            return;
+        }
+        // The timer goes with the socket when the client hangs up.
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket,
+                [socket, timer, body, sent = qsizetype(0)]() mutable {
+                    socket->write(body.mid(sent++, 1));
+                    if (sent == body.size()) {
+                        timer->stop();
+                        socket->disconnectFromHost();
+                    }
+                });
+        timer->start(m_trickleMs.value(path));
     }
 
     QTcpServer m_server;
     QHash<QByteArray, QByteArray> m_bodies;
     QHash<QByteArray, bool> m_silent;
+    QHash<QByteArray, int> m_trickleMs;
     QList<QByteArray> m_requests;
     int m_connections = 0;
 };
@@ -109,6 +131,8 @@ private slots:
     void outcomes();
     void noAddressNoNetwork();
     void silentServerGivesUpAfterTimeout();
+    void tricklingServerGivesUpAtTheDeadline_data();
+    void tricklingServerGivesUpAtTheDeadline();
     void unreadableVersionFileCountsAsDifferent();
     void statusBoxColours_data();
     void statusBoxColours();
@@ -117,7 +141,7 @@ private slots:
 
 private:
     // Runs a check against the test server; returns the statuses shown.
-    Statuses runCheck(const QString& address, bool* downloaded, int timeoutMs = 10000);
+    Statuses runCheck(const QString& address, bool* downloaded, int deadlineMs = 10000);
 
     std::unique_ptr<TestDirectory> m_dir;
     std::unique_ptr<TestHttpServer> m_server;
@@ -138,11 +162,11 @@ void TestUpdateCheck::cleanup()
     m_prompter.clear();
 }
 
-Statuses TestUpdateCheck::runCheck(const QString& address, bool* downloaded, int timeoutMs)
+Statuses TestUpdateCheck::runCheck(const QString& address, bool* downloaded, int deadlineMs)
 {
     UpdateCheck check(address, m_dir->filePath(u"current.ver"_s),
                       m_dir->filePath(u"program-update.exe"_s), m_prompter);
-    check.setTimeout(timeoutMs);
+    check.setDeadline(deadlineMs);
     Statuses statuses;
     connect(&check, &UpdateCheck::statusChanged, this,
             [&statuses](UpdateStatus status) { statuses << status; });
@@ -270,6 +294,33 @@ void TestUpdateCheck::silentServerGivesUpAfterTimeout()
     QCOMPARE(statusTexts(runCheck(m_server->address(), &downloaded, 300)),
              statusTexts(
                      {UpdateStatus::Searching, UpdateStatus::Downloading, UpdateStatus::Failed}));
+    QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
+}
+
+void TestUpdateCheck::tricklingServerGivesUpAtTheDeadline_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<Statuses>("statuses");
+    QTest::newRow("version file") << kVersionPath
+                                  << Statuses{UpdateStatus::Searching, UpdateStatus::NoConnection};
+    QTest::newRow("program") << kProgramPath
+                             << Statuses{UpdateStatus::Searching, UpdateStatus::Downloading,
+                                         UpdateStatus::Failed};
+}
+
+void TestUpdateCheck::tricklingServerGivesUpAtTheDeadline()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(Statuses, statuses);
+    // Each byte comes well within any time-out between bytes, the whole far beyond the deadline.
+    const QByteArray program(40, 'x');
+    const QByteArray hash = QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
+    m_server->serve(kVersionPath, "0.69 Beta\n" + hash);
+    m_server->serve(kProgramPath, program);
+    m_server->trickle(path, path == kVersionPath ? "0.69 Beta\n" + hash : program, 50);
+    bool downloaded = true;
+    QCOMPARE(statusTexts(runCheck(m_server->address(), &downloaded, 300)), statusTexts(statuses));
+    QVERIFY(!downloaded);
     QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
 }
 

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <cctype>
 
@@ -187,7 +188,6 @@ bool UpdateCheck::fetch(const QUrl& url, const std::function<bool(const QByteArr
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
-    request.setTransferTimeout(m_timeoutMs);
 
     std::unique_ptr<QNetworkReply> reply(m_network.get(request));
     bool accepted = true;
@@ -207,6 +207,12 @@ bool UpdateCheck::fetch(const QUrl& url, const std::function<bool(const QByteArr
     });
 
     if (!reply->isFinished()) {
+        // A transfer time-out starts again with every byte, so a server trickling its answer
+        // would hold the start-up for as long as it likes.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, this, refuse);
+        deadline.start(m_deadlineMs);
         QEventLoop loop;
         connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
