@@ -134,10 +134,13 @@ private slots:
     void tricklingServerGivesUpAtTheDeadline_data();
     void tricklingServerGivesUpAtTheDeadline();
     void unreadableVersionFileCountsAsDifferent();
+    void plantedLinkIsReplacedNotFollowed_data();
+    void plantedLinkIsReplacedNotFollowed();
     void statusBoxColours_data();
     void statusBoxColours();
     void noCheckWithoutSplash();
     void downloadedUpdateIsStartedInsteadOfMainLoop();
+    void unstartableUpdateIsReportedAndStartUpGoesOn();
 
 private:
     // Runs a check against the test server; returns the statuses shown.
@@ -338,6 +341,37 @@ void TestUpdateCheck::unreadableVersionFileCountsAsDifferent()
     QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
 }
 
+void TestUpdateCheck::plantedLinkIsReplacedNotFollowed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("version file") << u"current.ver"_s << true;
+    QTest::newRow("version file, dangling link") << u"current.ver"_s << false;
+    QTest::newRow("program") << u"program-update.exe"_s << true;
+    QTest::newRow("program, dangling link") << u"program-update.exe"_s << false;
+}
+
+void TestUpdateCheck::plantedLinkIsReplacedNotFollowed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, targetExists);
+    const QString target = m_dir->filePath(u"elsewhere/target"_s);
+    QVERIFY(QDir().mkpath(m_dir->filePath(u"elsewhere"_s)));
+    if (targetExists)
+        writeFile(target, "keep");
+    QVERIFY(QFile::link(target, m_dir->filePath(name)));
+    m_server->serve(kVersionPath, "0.69 Beta\n" + QByteArray(kAbcSha256));
+    m_server->serve(kProgramPath, "abc");
+
+    bool downloaded = false;
+    runCheck(m_server->address(), &downloaded);
+    QVERIFY(downloaded);
+    QCOMPARE(readFile(target), targetExists ? QByteArray("keep") : QByteArray("<missing>"));
+    QVERIFY(!QFileInfo(m_dir->filePath(u"current.ver"_s)).isSymLink());
+    QVERIFY(!QFileInfo(m_dir->filePath(u"program-update.exe"_s)).isSymLink());
+    QCOMPARE(readFile(m_dir->filePath(u"program-update.exe"_s)), QByteArray("abc"));
+}
+
 void TestUpdateCheck::statusBoxColours_data()
 {
     QTest::addColumn<UpdateStatus>("status");
@@ -420,6 +454,39 @@ void TestUpdateCheck::downloadedUpdateIsStartedInsteadOfMainLoop()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 5000);
     const QDir dir(m_dir->path());
     QCOMPARE(readFile(started), (dir.canonicalPath() + u'\n' + m_dir->path() + u'\n').toUtf8());
+}
+
+void TestUpdateCheck::unstartableUpdateIsReportedAndStartUpGoesOn()
+{
+    // Verified, but its interpreter does not exist.
+    const QByteArray program = "#!/nonexistent/interpreter\n";
+    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
+    m_server->serve(kVersionPath,
+                    "0.69 Beta\n" +
+                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
+    m_server->serve(kProgramPath, program);
+    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s)));
+    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+
+    // Ended from outside once the run is past the report; earlier it would end the downloads.
+    QTimer quit;
+    connect(&quit, &QTimer::timeout, qApp, [this] {
+        if (m_prompter.calls().size() >= 2)
+            QCoreApplication::exit(0);
+    });
+    quit.start(50);
+    QTimer::singleShot(20000, &quit, [] { QCoreApplication::exit(1); });
+    FixedClock clock(makeDate(2007, 9, 20, 19, 56, 0));
+    Context context(m_dir->path(), m_prompter, clock);
+    Application app(context);
+    QCOMPARE(app.run(), 0);
+    QCOMPARE(m_prompter.transcript(),
+             (QStringList{kDownloadedMessage,
+                          u"Fehler / Das Update-Programm „%1“ konnte nicht gestartet werden. Ruvo "
+                          "läuft in der bisherigen Version weiter."_s.arg(
+                                  m_dir->filePath(u"program-update.exe"_s))}));
+    QVERIFY(QFile::exists(m_dir->filePath(u"recovery.zr"_s))); // the regular exit
 }
 
 QTEST_MAIN(TestUpdateCheck)

@@ -123,9 +123,15 @@ int Application::run()
     createTrayIcon();
     // The update program replaces this one, which therefore ends before its main loop. Should it
     // not start, the user still gets the program as it is.
-    if (updateDownloaded &&
-        UpdateCheck::startUpdateProgram(m_ctx.filePath(u"program-update.exe"_s), m_ctx.dataDir))
-        return 0;
+    if (updateDownloaded) {
+        const QString program = m_ctx.filePath(u"program-update.exe"_s);
+        if (UpdateCheck::startUpdateProgram(program, m_ctx.dataDir))
+            return 0;
+        m_ctx.prompter.warn(
+                u"Fehler"_s,
+                u"Das Update-Programm „%1“ konnte nicht gestartet werden. Ruvo läuft "
+                "in der bisherigen Version weiter."_s.arg(QDir::toNativeSeparators(program)));
+    }
     connectControls();
     startTimers();
 

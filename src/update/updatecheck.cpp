@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProcess>
@@ -45,11 +46,14 @@ QByteArray sha256FromHex(const QByteArray& line)
     return QByteArray::fromHex(hex);
 }
 
+// A save file writes to a link's target; what lies under our name in the data folder is ours to
+// replace, a file the link points to elsewhere is not.
 bool writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
+    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
