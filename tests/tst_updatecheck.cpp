@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/qtprompter.h"
 #include "app/splashwindow.h"
 #include "update/updatecheck.h"
 #include "update/updateserver.h"
@@ -6,7 +7,9 @@
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -138,6 +141,8 @@ private slots:
     void plantedLinkIsReplacedNotFollowed();
     void statusBoxColours_data();
     void statusBoxColours();
+    void splashStepsAsideForEveryBox_data();
+    void splashStepsAsideForEveryBox();
     void noCheckWithoutSplash();
     void downloadedUpdateIsStartedInsteadOfMainLoop();
     void unstartableUpdateIsReportedAndStartUpGoesOn();
@@ -400,6 +405,58 @@ void TestUpdateCheck::statusBoxColours()
     for (int y = 262; y < 276 && !text; ++y)
         text = canvas.pixel(252, y) != canvas.pixel(240, y);
     QVERIFY(text);
+}
+
+void TestUpdateCheck::splashStepsAsideForEveryBox_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("notice") << 0;
+    QTest::newRow("warning") << 1;
+    QTest::newRow("question") << 2;
+    QTest::newRow("choice") << 3;
+}
+
+void TestUpdateCheck::splashStepsAsideForEveryBox()
+{
+    QFETCH(int, kind);
+    const std::optional<ImagePack> pack = ImagePack::load(builtImagePackPath());
+    QVERIFY(pack);
+    SplashWindow splash(*pack);
+    splash.unfold(QSize(1024, 768));
+    QVERIFY(splash.isVisible());
+
+    // Looks at the splash while the real box is open, then closes the box.
+    bool boxSeen = false;
+    bool splashUnderBox = true;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        boxSeen = true;
+        splashUnderBox = splash.isVisible();
+        box->reject();
+    });
+    poll.start(20);
+    QtPrompter prompter;
+    switch (kind) {
+    case 0:
+        prompter.inform(u"Downloaded an update!"_s, u"Text"_s);
+        break;
+    case 1:
+        prompter.warn(u"Fehler"_s, u"Text"_s);
+        break;
+    case 2:
+        prompter.askYesNo(u"Frage"_s, u"Text"_s);
+        break;
+    case 3:
+        prompter.choose(u"Auswahl"_s, u"Text"_s, {u"a"_s, u"b"_s});
+        break;
+    }
+    QVERIFY(boxSeen);
+    QVERIFY(!splashUnderBox);
+    QVERIFY(splash.isVisible()); // back once the box is closed
 }
 
 void TestUpdateCheck::noCheckWithoutSplash()
