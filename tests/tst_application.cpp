@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/traymenu.h"
 #include "common/imagepackformat.h"
+#include "store/schema.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
@@ -20,6 +21,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +57,7 @@ private slots:
     void declinedFirstRunRestoresRecoveryCopy();
     void unusableDatabaseAsksToRestoreFirst_data();
     void unusableDatabaseAsksToRestoreFirst();
+    void firstRunOnAFullDiskIsReportedOnce();
     void unreadableFileIsReportedAndKept_data();
     void unreadableFileIsReportedAndKept();
     void terminationUnderADialogRunsTheRegularExit_data();
@@ -260,6 +263,12 @@ void TestApplication::unusableDatabaseAsksToRestoreFirst_data()
             << u"garbage"_s << u"Datenbankfehler / file is not a database"_s;
     QTest::newRow("table missing")
             << u"DROP TABLE termine"_s << u"Datenbankfehler / no such table: termine"_s;
+    QTest::newRow("holidays missing")
+            << u"DROP TABLE feiertage"_s << u"Datenbankfehler / no such table: feiertage"_s;
+    QTest::newRow("to-dos missing")
+            << u"DROP TABLE todo"_s << u"Datenbankfehler / no such table: todo"_s;
+    QTest::newRow("column missing") << u"ALTER TABLE geburtstage DROP COLUMN nextmsg"_s
+                                    << u"Datenbankfehler / no such column: nextmsg"_s;
     // A first run cut short by a crash rolls back to a file without tables.
     QTest::newRow("no tables") << u"no tables"_s << kFirstRunQuestion;
 }
@@ -285,6 +294,30 @@ void TestApplication::unusableDatabaseAsksToRestoreFirst()
     QCOMPARE(m_prompter.transcript(), (QStringList{firstMessage, kRestoreQuestion}));
     QCOMPARE(readFile(data), before);
     QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+}
+
+void TestApplication::firstRunOnAFullDiskIsReportedOnce()
+{
+    // No file of this process may grow past a few pages: the disk is full for the database.
+    rlimit before{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const rlimit full{16 * 1024, before.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &full) == 0);
+    m_prompter.answer(true);  // a new database
+    m_prompter.answer(false); // no restore
+    const int code = run();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(code, 0);
+    QCOMPARE(m_prompter.transcript(),
+             (QStringList{kFirstRunQuestion, u"Datenbankfehler / disk I/O error"_s,
+                          kRestoreQuestion}));
+    // Nothing half-built is left: the next start asks the first-run question again.
+    auto db = Database::open(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(db);
+    QCOMPARE(Schema::examine(*db), Schema::State::Empty);
 }
 
 void TestApplication::unreadableFileIsReportedAndKept_data()

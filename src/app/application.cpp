@@ -213,18 +213,23 @@ bool Application::openDatabase()
         m_ctx.quitState = QuitState::DatabaseError;
         return false;
     }
-    createDatabase();
-    return true;
+    return createDatabase();
 }
 
-void Application::createDatabase()
+bool Application::createDatabase()
 {
     BootstrapWindow window;
     window.show();
-    Schema::bootstrap(*m_ctx.db, [&window](const QString& text) {
+    const bool built = Schema::bootstrap(*m_ctx.db, [&window](const QString& text) {
         window.setText(text);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
+    window.close();
+    // A full disk rolls the whole build back; every list read from the empty file would fail
+    // with a box of its own.
+    if (!built)
+        reportDatabaseError(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
+    return built;
 }
 
 void Application::watchDatabase()
