@@ -150,6 +150,9 @@ private slots:
 private:
     // Runs a check against the test server; returns the statuses shown.
     Statuses runCheck(const QString& address, bool* downloaded, int deadlineMs = 10000);
+    // The server offers a newer version with this update program to a program folder that
+    // checks at start.
+    bool offerUpdateToProgram(const QByteArray& program);
 
     std::unique_ptr<TestDirectory> m_dir;
     std::unique_ptr<TestHttpServer> m_server;
@@ -180,6 +183,18 @@ Statuses TestUpdateCheck::runCheck(const QString& address, bool* downloaded, int
             [&statuses](UpdateStatus status) { statuses << status; });
     *downloaded = check.run();
     return statuses;
+}
+
+bool TestUpdateCheck::offerUpdateToProgram(const QByteArray& program)
+{
+    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
+    m_server->serve(kVersionPath,
+                    "0.69 Beta\n" +
+                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
+    m_server->serve(kProgramPath, program);
+    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+    return createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s)) &&
+           QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s));
 }
 
 void TestUpdateCheck::acceptedAddresses_data()
@@ -485,14 +500,7 @@ void TestUpdateCheck::downloadedUpdateIsStartedInsteadOfMainLoop()
     // The update program notes where it runs and what it was given.
     const QByteArray program = "#!/bin/sh\n{ pwd; echo \"$1\"; } > started.tmp && "
                                "mv started.tmp started.txt\n";
-    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
-    m_server->serve(kVersionPath,
-                    "0.69 Beta\n" +
-                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
-    m_server->serve(kProgramPath, program);
-    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
-    QVERIFY(QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s)));
-    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+    QVERIFY(offerUpdateToProgram(program));
 
     // Should the main loop be entered after all, it ends and the test fails below.
     QTimer quit;
@@ -517,14 +525,7 @@ void TestUpdateCheck::unstartableUpdateIsReportedAndStartUpGoesOn()
 {
     // Verified, but its interpreter does not exist.
     const QByteArray program = "#!/nonexistent/interpreter\n";
-    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
-    m_server->serve(kVersionPath,
-                    "0.69 Beta\n" +
-                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
-    m_server->serve(kProgramPath, program);
-    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
-    QVERIFY(QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s)));
-    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+    QVERIFY(offerUpdateToProgram(program));
 
     // Ended from outside once the run is past the report; earlier it would end the downloads.
     QTimer quit;
