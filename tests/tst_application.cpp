@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/traymenu.h"
 #include "common/imagepackformat.h"
+#include "store/schema.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
@@ -17,6 +18,12 @@
 #include <csignal>
 #include <functional>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -43,11 +50,14 @@ private slots:
     void damagedImagePackEndsWithMessage_data();
     void damagedImagePackEndsWithMessage();
     void secondInstanceIsTurnedAway();
+    void leftoverLockIsTakenOver_data();
+    void leftoverLockIsTakenOver();
     void unopenableDatabaseShowsSqliteText();
     void declinedFirstRunOffersRestore();
     void declinedFirstRunRestoresRecoveryCopy();
     void unusableDatabaseAsksToRestoreFirst_data();
     void unusableDatabaseAsksToRestoreFirst();
+    void firstRunOnAFullDiskIsReportedOnce();
     void unreadableFileIsReportedAndKept_data();
     void unreadableFileIsReportedAndKept();
     void terminationUnderADialogRunsTheRegularExit_data();
@@ -157,6 +167,54 @@ void TestApplication::secondInstanceIsTurnedAway()
     QVERIFY(!QFile::exists(m_dir->filePath(u"data.zr"_s)));
 }
 
+void TestApplication::leftoverLockIsTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("empty, after a power cut") << QByteArray() << false;
+    QTest::newRow("garbage") << QByteArray("\0\xff\xfe junk\n\n") << false;
+    QTest::newRow("names another machine") << QByteArray("4242\nruvo\nelsewhere\n") << false;
+    QTest::newRow("empty, but held by a live process") << QByteArray() << true;
+    QTest::newRow("garbage, but held by a live process") << QByteArray("junk") << true;
+}
+
+void TestApplication::leftoverLockIsTakenOver()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, held);
+    const QString path = m_dir->filePath(u"ruvo.lock"_s);
+    writeFile(path, contents);
+    pid_t holder = -1;
+    if (held) {
+        // Another process holds the file as a running instance does, whatever it wrote there.
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        holder = fork();
+        QVERIFY(holder >= 0);
+        if (holder == 0) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            if (fd < 0 || flock(fd, LOCK_EX) != 0)
+                _exit(1);
+            (void)!write(ready[1], "1", 1);
+            pause();
+            _exit(0);
+        }
+        char byte = 0;
+        QCOMPARE(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        close(ready[1]);
+    }
+    const int code = runWith([] {});
+    if (holder > 0) {
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+    }
+    QCOMPARE(code, 0);
+    QCOMPARE(m_prompter.transcript().join(u'\n').startsWith(u"Instance Running"_s), held);
+    // The program started and ended as usual.
+    QCOMPARE(QFile::exists(m_dir->filePath(u"recovery.zr"_s)), !held);
+}
+
 void TestApplication::unopenableDatabaseShowsSqliteText()
 {
     // A folder in place of the file cannot be opened as a database.
@@ -206,6 +264,12 @@ void TestApplication::unusableDatabaseAsksToRestoreFirst_data()
             << u"garbage"_s << u"Datenbankfehler / file is not a database"_s;
     QTest::newRow("table missing")
             << u"DROP TABLE termine"_s << u"Datenbankfehler / no such table: termine"_s;
+    QTest::newRow("holidays missing")
+            << u"DROP TABLE feiertage"_s << u"Datenbankfehler / no such table: feiertage"_s;
+    QTest::newRow("to-dos missing")
+            << u"DROP TABLE todo"_s << u"Datenbankfehler / no such table: todo"_s;
+    QTest::newRow("column missing") << u"ALTER TABLE geburtstage DROP COLUMN nextmsg"_s
+                                    << u"Datenbankfehler / no such column: nextmsg"_s;
     // A first run cut short by a crash rolls back to a file without tables.
     QTest::newRow("no tables") << u"no tables"_s << kFirstRunQuestion;
 }
@@ -231,6 +295,30 @@ void TestApplication::unusableDatabaseAsksToRestoreFirst()
     QCOMPARE(m_prompter.transcript(), (QStringList{firstMessage, kRestoreQuestion}));
     QCOMPARE(readFile(data), before);
     QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+}
+
+void TestApplication::firstRunOnAFullDiskIsReportedOnce()
+{
+    // No file of this process may grow past a few pages: the disk is full for the database.
+    rlimit before{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const rlimit full{16 * 1024, before.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &full) == 0);
+    m_prompter.answer(true);  // a new database
+    m_prompter.answer(false); // no restore
+    const int code = run();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(code, 0);
+    QCOMPARE(m_prompter.transcript(),
+             (QStringList{kFirstRunQuestion, u"Datenbankfehler / disk I/O error"_s,
+                          kRestoreQuestion}));
+    // Nothing half-built is left: the next start asks the first-run question again.
+    auto db = Database::open(m_dir->filePath(u"data.zr"_s));
+    QVERIFY(db);
+    QCOMPARE(Schema::examine(*db), Schema::State::Empty);
 }
 
 void TestApplication::unreadableFileIsReportedAndKept_data()

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/qtprompter.h"
 #include "app/splashwindow.h"
 #include "update/updatecheck.h"
 #include "update/updateserver.h"
@@ -6,7 +7,9 @@
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -25,7 +28,8 @@ const QByteArray kVersionPath = "/ruvo-updates/current.ver";
 const QByteArray kProgramPath = "/ruvo-updates/program-update.exe";
 
 // A small HTTP server on 127.0.0.1 that answers each path with a prepared body, 404 for unknown
-// paths, and never answers the paths marked silent.
+// paths, never answers the paths marked silent and sends the bodies of trickling paths one byte
+// at a time.
 class TestHttpServer : public QObject
 {
 public:
@@ -42,6 +46,11 @@ public:
         m_bodies.insert(path, body);
     }
     void keepSilent(const QByteArray& path) { m_silent.insert(path, true); }
+    void trickle(const QByteArray& path, const QByteArray& body, int intervalMs)
+    {
+        serve(path, body);
+        m_trickleMs.insert(path, intervalMs);
+    }
 
     int connections() const { return m_connections; }
     const QList<QByteArray>& requests() const { return m_requests; }
@@ -71,13 +80,29 @@ private:
         const QByteArray body = m_bodies.value(path, "not here");
         socket->write(QByteArray(known ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
                       "Content-Length: " + QByteArray::number(body.size()) +
-                      "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
+                      "\r\nConnection: close\r\n\r\n");
+        if (!m_trickleMs.contains(path)) {
+            socket->write(body);
+            socket->disconnectFromHost();
+            return;
+        }
+        // The timer goes with the socket when the client hangs up.
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket,
+                [socket, timer, body, sent = qsizetype(0)]() mutable {
+                    socket->write(body.mid(sent++, 1));
+                    if (sent == body.size()) {
+                        timer->stop();
+                        socket->disconnectFromHost();
+                    }
+                });
+        timer->start(m_trickleMs.value(path));
     }
 
     QTcpServer m_server;
     QHash<QByteArray, QByteArray> m_bodies;
     QHash<QByteArray, bool> m_silent;
+    QHash<QByteArray, int> m_trickleMs;
     QList<QByteArray> m_requests;
     int m_connections = 0;
 };
@@ -109,15 +134,25 @@ private slots:
     void outcomes();
     void noAddressNoNetwork();
     void silentServerGivesUpAfterTimeout();
+    void tricklingServerGivesUpAtTheDeadline_data();
+    void tricklingServerGivesUpAtTheDeadline();
     void unreadableVersionFileCountsAsDifferent();
+    void plantedLinkIsReplacedNotFollowed_data();
+    void plantedLinkIsReplacedNotFollowed();
     void statusBoxColours_data();
     void statusBoxColours();
+    void splashStepsAsideForEveryBox_data();
+    void splashStepsAsideForEveryBox();
     void noCheckWithoutSplash();
     void downloadedUpdateIsStartedInsteadOfMainLoop();
+    void unstartableUpdateIsReportedAndStartUpGoesOn();
 
 private:
     // Runs a check against the test server; returns the statuses shown.
-    Statuses runCheck(const QString& address, bool* downloaded, int timeoutMs = 10000);
+    Statuses runCheck(const QString& address, bool* downloaded, int deadlineMs = 10000);
+    // The server offers a newer version with this update program to a program folder that
+    // checks at start.
+    bool offerUpdateToProgram(const QByteArray& program);
 
     std::unique_ptr<TestDirectory> m_dir;
     std::unique_ptr<TestHttpServer> m_server;
@@ -138,16 +173,28 @@ void TestUpdateCheck::cleanup()
     m_prompter.clear();
 }
 
-Statuses TestUpdateCheck::runCheck(const QString& address, bool* downloaded, int timeoutMs)
+Statuses TestUpdateCheck::runCheck(const QString& address, bool* downloaded, int deadlineMs)
 {
     UpdateCheck check(address, m_dir->filePath(u"current.ver"_s),
                       m_dir->filePath(u"program-update.exe"_s), m_prompter);
-    check.setTimeout(timeoutMs);
+    check.setDeadline(deadlineMs);
     Statuses statuses;
     connect(&check, &UpdateCheck::statusChanged, this,
             [&statuses](UpdateStatus status) { statuses << status; });
     *downloaded = check.run();
     return statuses;
+}
+
+bool TestUpdateCheck::offerUpdateToProgram(const QByteArray& program)
+{
+    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
+    m_server->serve(kVersionPath,
+                    "0.69 Beta\n" +
+                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
+    m_server->serve(kProgramPath, program);
+    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+    return createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s)) &&
+           QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s));
 }
 
 void TestUpdateCheck::acceptedAddresses_data()
@@ -273,6 +320,33 @@ void TestUpdateCheck::silentServerGivesUpAfterTimeout()
     QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
 }
 
+void TestUpdateCheck::tricklingServerGivesUpAtTheDeadline_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<Statuses>("statuses");
+    QTest::newRow("version file") << kVersionPath
+                                  << Statuses{UpdateStatus::Searching, UpdateStatus::NoConnection};
+    QTest::newRow("program") << kProgramPath
+                             << Statuses{UpdateStatus::Searching, UpdateStatus::Downloading,
+                                         UpdateStatus::Failed};
+}
+
+void TestUpdateCheck::tricklingServerGivesUpAtTheDeadline()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(Statuses, statuses);
+    // Each byte comes well within any time-out between bytes, the whole far beyond the deadline.
+    const QByteArray program(40, 'x');
+    const QByteArray hash = QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex();
+    m_server->serve(kVersionPath, "0.69 Beta\n" + hash);
+    m_server->serve(kProgramPath, program);
+    m_server->trickle(path, path == kVersionPath ? "0.69 Beta\n" + hash : program, 50);
+    bool downloaded = true;
+    QCOMPARE(statusTexts(runCheck(m_server->address(), &downloaded, 300)), statusTexts(statuses));
+    QVERIFY(!downloaded);
+    QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
+}
+
 void TestUpdateCheck::unreadableVersionFileCountsAsDifferent()
 {
     // The same version as ours, but the local file cannot be written: a folder is in its place.
@@ -285,6 +359,37 @@ void TestUpdateCheck::unreadableVersionFileCountsAsDifferent()
                      {UpdateStatus::Searching, UpdateStatus::Downloading, UpdateStatus::Failed}));
     QVERIFY(!downloaded);
     QVERIFY(!QFile::exists(m_dir->filePath(u"program-update.exe"_s)));
+}
+
+void TestUpdateCheck::plantedLinkIsReplacedNotFollowed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("version file") << u"current.ver"_s << true;
+    QTest::newRow("version file, dangling link") << u"current.ver"_s << false;
+    QTest::newRow("program") << u"program-update.exe"_s << true;
+    QTest::newRow("program, dangling link") << u"program-update.exe"_s << false;
+}
+
+void TestUpdateCheck::plantedLinkIsReplacedNotFollowed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, targetExists);
+    const QString target = m_dir->filePath(u"elsewhere/target"_s);
+    QVERIFY(QDir().mkpath(m_dir->filePath(u"elsewhere"_s)));
+    if (targetExists)
+        writeFile(target, "keep");
+    QVERIFY(QFile::link(target, m_dir->filePath(name)));
+    m_server->serve(kVersionPath, "0.69 Beta\n" + QByteArray(kAbcSha256));
+    m_server->serve(kProgramPath, "abc");
+
+    bool downloaded = false;
+    runCheck(m_server->address(), &downloaded);
+    QVERIFY(downloaded);
+    QCOMPARE(readFile(target), targetExists ? QByteArray("keep") : QByteArray("<missing>"));
+    QVERIFY(!QFileInfo(m_dir->filePath(u"current.ver"_s)).isSymLink());
+    QVERIFY(!QFileInfo(m_dir->filePath(u"program-update.exe"_s)).isSymLink());
+    QCOMPARE(readFile(m_dir->filePath(u"program-update.exe"_s)), QByteArray("abc"));
 }
 
 void TestUpdateCheck::statusBoxColours_data()
@@ -317,6 +422,58 @@ void TestUpdateCheck::statusBoxColours()
     QVERIFY(text);
 }
 
+void TestUpdateCheck::splashStepsAsideForEveryBox_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("notice") << 0;
+    QTest::newRow("warning") << 1;
+    QTest::newRow("question") << 2;
+    QTest::newRow("choice") << 3;
+}
+
+void TestUpdateCheck::splashStepsAsideForEveryBox()
+{
+    QFETCH(int, kind);
+    const std::optional<ImagePack> pack = ImagePack::load(builtImagePackPath());
+    QVERIFY(pack);
+    SplashWindow splash(*pack);
+    splash.unfold(QSize(1024, 768));
+    QVERIFY(splash.isVisible());
+
+    // Looks at the splash while the real box is open, then closes the box.
+    bool boxSeen = false;
+    bool splashUnderBox = true;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        boxSeen = true;
+        splashUnderBox = splash.isVisible();
+        box->reject();
+    });
+    poll.start(20);
+    QtPrompter prompter;
+    switch (kind) {
+    case 0:
+        prompter.inform(u"Downloaded an update!"_s, u"Text"_s);
+        break;
+    case 1:
+        prompter.warn(u"Fehler"_s, u"Text"_s);
+        break;
+    case 2:
+        prompter.askYesNo(u"Frage"_s, u"Text"_s);
+        break;
+    case 3:
+        prompter.choose(u"Auswahl"_s, u"Text"_s, {u"a"_s, u"b"_s});
+        break;
+    }
+    QVERIFY(boxSeen);
+    QVERIFY(!splashUnderBox);
+    QVERIFY(splash.isVisible()); // back once the box is closed
+}
+
 void TestUpdateCheck::noCheckWithoutSplash()
 {
     qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
@@ -343,14 +500,7 @@ void TestUpdateCheck::downloadedUpdateIsStartedInsteadOfMainLoop()
     // The update program notes where it runs and what it was given.
     const QByteArray program = "#!/bin/sh\n{ pwd; echo \"$1\"; } > started.tmp && "
                                "mv started.tmp started.txt\n";
-    qputenv("RUVO_UPDATE_URL", m_server->address().toUtf8());
-    m_server->serve(kVersionPath,
-                    "0.69 Beta\n" +
-                            QCryptographicHash::hash(program, QCryptographicHash::Sha256).toHex());
-    m_server->serve(kProgramPath, program);
-    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s));
-    QVERIFY(QFile::copy(builtImagePackPath(), m_dir->filePath(u"imgs.pak"_s)));
-    writeFile(m_dir->filePath(u"prefs.ini"_s), "splash = 1\r\nupdate = 1\r\n");
+    QVERIFY(offerUpdateToProgram(program));
 
     // Should the main loop be entered after all, it ends and the test fails below.
     QTimer quit;
@@ -369,6 +519,32 @@ void TestUpdateCheck::downloadedUpdateIsStartedInsteadOfMainLoop()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 5000);
     const QDir dir(m_dir->path());
     QCOMPARE(readFile(started), (dir.canonicalPath() + u'\n' + m_dir->path() + u'\n').toUtf8());
+}
+
+void TestUpdateCheck::unstartableUpdateIsReportedAndStartUpGoesOn()
+{
+    // Verified, but its interpreter does not exist.
+    const QByteArray program = "#!/nonexistent/interpreter\n";
+    QVERIFY(offerUpdateToProgram(program));
+
+    // Ended from outside once the run is past the report; earlier it would end the downloads.
+    QTimer quit;
+    connect(&quit, &QTimer::timeout, qApp, [this] {
+        if (m_prompter.calls().size() >= 2)
+            QCoreApplication::exit(0);
+    });
+    quit.start(50);
+    QTimer::singleShot(20000, &quit, [] { QCoreApplication::exit(1); });
+    FixedClock clock(makeDate(2007, 9, 20, 19, 56, 0));
+    Context context(m_dir->path(), m_prompter, clock);
+    Application app(context);
+    QCOMPARE(app.run(), 0);
+    QCOMPARE(m_prompter.transcript(),
+             (QStringList{kDownloadedMessage,
+                          u"Fehler / Das Update-Programm „%1“ konnte nicht gestartet werden. Ruvo "
+                          "läuft in der bisherigen Version weiter."_s.arg(
+                                  m_dir->filePath(u"program-update.exe"_s))}));
+    QVERIFY(QFile::exists(m_dir->filePath(u"recovery.zr"_s))); // the regular exit
 }
 
 QTEST_MAIN(TestUpdateCheck)

@@ -123,9 +123,15 @@ int Application::run()
     createTrayIcon();
     // The update program replaces this one, which therefore ends before its main loop. Should it
     // not start, the user still gets the program as it is.
-    if (updateDownloaded &&
-        UpdateCheck::startUpdateProgram(m_ctx.filePath(u"program-update.exe"_s), m_ctx.dataDir))
-        return 0;
+    if (updateDownloaded) {
+        const QString program = m_ctx.filePath(u"program-update.exe"_s);
+        if (UpdateCheck::startUpdateProgram(program, m_ctx.dataDir))
+            return 0;
+        m_ctx.prompter.warn(
+                u"Fehler"_s,
+                u"Das Update-Programm „%1“ konnte nicht gestartet werden. Ruvo läuft "
+                "in der bisherigen Version weiter."_s.arg(QDir::toNativeSeparators(program)));
+    }
     connectControls();
     startTimers();
 
@@ -207,18 +213,23 @@ bool Application::openDatabase()
         m_ctx.quitState = QuitState::DatabaseError;
         return false;
     }
-    createDatabase();
-    return true;
+    return createDatabase();
 }
 
-void Application::createDatabase()
+bool Application::createDatabase()
 {
     BootstrapWindow window;
     window.show();
-    Schema::bootstrap(*m_ctx.db, [&window](const QString& text) {
+    const bool built = Schema::bootstrap(*m_ctx.db, [&window](const QString& text) {
         window.setText(text);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
+    window.close();
+    // A full disk rolls the whole build back; every list read from the empty file would fail
+    // with a box of its own.
+    if (!built)
+        reportDatabaseError(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
+    return built;
 }
 
 void Application::watchDatabase()

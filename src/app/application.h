@@ -47,7 +47,7 @@ private:
     bool loadImagePack();
     bool adoptEarlierFiles();
     bool openDatabase();
-    void createDatabase();
+    bool createDatabase();
     void watchDatabase();
     void readPreferences();
     void buildMainWindow();

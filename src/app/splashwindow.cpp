@@ -4,6 +4,7 @@
 #include "common/programfont.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QPainter>
 #include <QPropertyAnimation>
@@ -37,6 +38,8 @@ SplashWindow::SplashWindow(const ImagePack& images, QWidget* parent)
     setObjectName(u"splashWindow"_s);
     setWindowTitle(u"Ruvo Fake-Window ;)"_s);
     drawCanvas(Qt::black, u"Initializing...."_s, {250, 360});
+    // Some window managers keep a window that stays on top above the program's own boxes too.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void SplashWindow::drawCanvas(QColor boxColour, const QString& text, QPoint textPos)
@@ -76,6 +79,28 @@ void SplashWindow::foldAndClose()
     const QRect from = geometry();
     animateGeometry(this, from, QRect(from.center(), QSize(1, 1)));
     close();
+}
+
+bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Hide)
+        return false;
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (!widget || widget == this || !widget->isWindow())
+        return false;
+    if (type == QEvent::Show && widget->isModal()) {
+        if (m_boxes.isEmpty() && isVisible()) {
+            hide();
+            m_steppedAside = true;
+        }
+        m_boxes.insert(widget);
+    } else if (type == QEvent::Hide && m_boxes.remove(widget) && m_boxes.isEmpty() &&
+               m_steppedAside) {
+        m_steppedAside = false;
+        show();
+    }
+    return false;
 }
 
 void SplashWindow::paintEvent(QPaintEvent*)

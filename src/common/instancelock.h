@@ -9,6 +9,6 @@ class QLockFile;
 QString instanceLockPath(const QString& dataDir);
 
 // Takes the lock; false only while another running instance holds it. A lock left by a crashed
-// run belongs to a dead process and is taken over; a folder that cannot take the lock file is
-// left to the database, which cannot be written there either.
+// run, whatever the file holds (even nothing), is taken over once no process holds it; a folder
+// that cannot take the lock file is left to the database, which cannot be written there either.
 bool takeInstanceLock(QLockFile& lock);

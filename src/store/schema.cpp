@@ -23,6 +23,29 @@ QStringList createStatements()
     };
 }
 
+namespace {
+
+// Every column of every table, read as nothing: a table or column the program uses that is
+// missing fails here once, instead of in every picture and list that reads it.
+bool hasEveryColumn(Database& db)
+{
+    QueryCursor cursor;
+    for (const QString& create : createStatements()) {
+        const qsizetype open = create.indexOf(u'(');
+        const QString table = create.sliced(13, open - 13).trimmed(); // after "CREATE TABLE "
+        QStringList columns;
+        for (const QString& definition :
+             create.sliced(open + 1, create.size() - open - 2).split(u','))
+            columns << definition.trimmed().section(u' ', 0, 0);
+        if (!db.queryTable(u"SELECT %1 FROM %2 WHERE 0 ;"_s.arg(columns.join(u", "_s), table),
+                           cursor))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 State examine(Database& db)
 {
     QueryCursor cursor;
@@ -30,7 +53,7 @@ State examine(Database& db)
         return State::Unreadable;
     if (cursor.number(1) == 0)
         return State::Empty;
-    return passesReadTest(db) ? State::Usable : State::Unreadable;
+    return passesReadTest(db) && hasEveryColumn(db) ? State::Usable : State::Unreadable;
 }
 
 bool passesReadTest(Database& db)

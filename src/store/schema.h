@@ -19,8 +19,8 @@ QStringList createStatements();
 // short leaves a journal that rolls the file back to no tables.
 enum class State {
     Empty,      // no tables: a first run
-    Usable,     // the reads the program starts from work
-    Unreadable, // not a database, damaged, or tables missing
+    Usable,     // the reads the program starts from work, and every table has its columns
+    Unreadable, // not a database, damaged, or tables or columns missing
 };
 State examine(Database& db);
 

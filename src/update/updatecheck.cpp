@@ -7,10 +7,12 @@
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <cctype>
 
@@ -44,11 +46,14 @@ QByteArray sha256FromHex(const QByteArray& line)
     return QByteArray::fromHex(hex);
 }
 
+// A save file writes to a link's target; what lies under our name in the data folder is ours to
+// replace, a file the link points to elsewhere is not.
 bool writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size() && file.flush();
+    if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+        return false;
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 } // namespace
@@ -187,7 +192,6 @@ bool UpdateCheck::fetch(const QUrl& url, const std::function<bool(const QByteArr
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
-    request.setTransferTimeout(m_timeoutMs);
 
     std::unique_ptr<QNetworkReply> reply(m_network.get(request));
     bool accepted = true;
@@ -207,6 +211,12 @@ bool UpdateCheck::fetch(const QUrl& url, const std::function<bool(const QByteArr
     });
 
     if (!reply->isFinished()) {
+        // A transfer time-out starts again with every byte, so a server trickling its answer
+        // would hold the start-up for as long as it likes.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, this, refuse);
+        deadline.start(m_deadlineMs);
         QEventLoop loop;
         connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);

@@ -26,8 +26,9 @@ public:
     UpdateCheck(QString serverAddress, QString versionFile, QString programFile, Prompter& prompter,
                 QObject* parent = nullptr);
 
-    // How long a request may go without receiving anything before it is given up.
-    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // How long one request may take in all, however steadily its bytes arrive, before it is
+    // given up.
+    void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
 
     // Runs the whole check, waiting for each download while the event loop keeps painting.
     // True when a verified update program was saved and should be started.
@@ -49,8 +50,8 @@ private:
 
     ServerVersion fetchServerVersion(bool* reached);
     bool fetchProgram(const QByteArray& expectedSha256);
-    // Fetches the address, handing every arriving piece to the sink; false on any failure, on
-    // time-out and when the sink refuses a piece.
+    // Fetches the address, handing every arriving piece to the sink; false on any failure, past
+    // the deadline and when the sink refuses a piece.
     bool fetch(const QUrl& url, const std::function<bool(const QByteArray&)>& sink);
 
     const QString m_serverAddress;
@@ -58,5 +59,5 @@ private:
     const QString m_programFile;
     Prompter& m_prompter;
     QNetworkAccessManager m_network;
-    int m_timeoutMs = 10000;
+    int m_deadlineMs = 10000;
 };
