@@ -62,6 +62,8 @@ class TestICalendar : public QObject
 private slots:
     void readsEvents_data();
     void readsEvents();
+    void seriesFromOtherZones_data();
+    void seriesFromOtherZones();
     void readsForeignEncodings_data();
     void readsForeignEncodings();
     void badFilesChangeNothing_data();
@@ -156,6 +158,85 @@ void TestICalendar::readsEvents()
     QFETCH(int, problems);
     QCOMPARE(planRows(plan), rows);
     QCOMPARE(plan.problems.size(), problems);
+}
+
+namespace {
+
+// America/New_York as its own writers send it: daylight time from the second Sunday in March to
+// the first Sunday in November.
+const QByteArray kNewYorkZone = "BEGIN:VTIMEZONE\nTZID:America/New_York\nBEGIN:DAYLIGHT\n"
+                                "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nTZNAME:EDT\n"
+                                "DTSTART:20070311T020000\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\n"
+                                "END:DAYLIGHT\nBEGIN:STANDARD\nTZOFFSETFROM:-0400\n"
+                                "TZOFFSETTO:-0500\nTZNAME:EST\nDTSTART:20071104T020000\n"
+                                "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\nEND:STANDARD\n"
+                                "END:VTIMEZONE\n";
+
+QByteArray weekly(const QByteArray& start, const QByteArray& rule)
+{
+    return "BEGIN:VEVENT\nUID:tz\n" + start + "\nDURATION:PT1H\nSUMMARY:Serie\nRRULE:FREQ=WEEKLY;" +
+           rule + "\nEND:VEVENT\n";
+}
+
+} // namespace
+
+void TestICalendar::seriesFromOtherZones_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QList<DateValue>>("starts");
+
+    QTest::newRow("UTC in winter")
+            << weekly("DTSTART:20270104T080000Z", "COUNT=3")
+            << QList<DateValue>{makeDate(2027, 1, 4, 9, 0, 1), makeDate(2027, 1, 11, 9, 0, 1),
+                                makeDate(2027, 1, 18, 9, 0, 1)};
+    // Berlin moves its clocks on 28 March and 31 October 2027.
+    const QList<DateValue> spring{makeDate(2027, 3, 22, 9, 0, 1), makeDate(2027, 3, 29, 10, 0, 1),
+                                  makeDate(2027, 4, 5, 10, 0, 1)};
+    QTest::newRow("UTC into summer") << weekly("DTSTART:20270322T080000Z", "COUNT=3") << spring;
+    QTest::newRow("UTC until in UTC")
+            << weekly("DTSTART:20270322T080000Z", "UNTIL=20270405T080000Z") << spring;
+    QTest::newRow("UTC into winter")
+            << weekly("DTSTART:20271025T070000Z", "COUNT=2")
+            << QList<DateValue>{makeDate(2027, 10, 25, 9, 0, 1), makeDate(2027, 11, 1, 8, 0, 1)};
+    // New York moves on 14 March, two weeks before Berlin.
+    const QList<DateValue> newYork{makeDate(2027, 3, 8, 15, 0, 1), makeDate(2027, 3, 15, 14, 0, 1),
+                                   makeDate(2027, 3, 22, 14, 0, 1),
+                                   makeDate(2027, 3, 29, 15, 0, 1)};
+    QTest::newRow("New York with VTIMEZONE")
+            << kNewYorkZone + weekly("DTSTART;TZID=America/New_York:20270308T090000", "COUNT=4")
+            << newYork;
+    QTest::newRow("New York without VTIMEZONE")
+            << weekly("DTSTART;TZID=America/New_York:20270308T090000", "COUNT=4") << newYork;
+    QByteArray outlook = kNewYorkZone;
+    outlook.replace("TZID:America/New_York", "TZID:Eastern Standard Time");
+    QTest::newRow("zone named by its writer")
+            << outlook + weekly("DTSTART;TZID=\"Eastern Standard Time\":20270308T090000", "COUNT=4")
+            << newYork;
+    QTest::newRow("prefixed id") << weekly("DTSTART;TZID=/freeassociation.sourceforge.net/Tzfile/"
+                                           "America/New_York:20270308T090000",
+                                           "COUNT=4")
+                                 << newYork;
+    QTest::newRow("TZID UTC") << weekly("DTSTART;TZID=UTC:20270322T080000", "COUNT=3") << spring;
+    QTest::newRow("New York, a member left out in UTC")
+            << weekly("DTSTART;TZID=America/New_York:20270308T090000",
+                      "COUNT=4\nEXDATE:20270315T130000Z")
+            << QList<DateValue>{newYork[0], newYork[2], newYork[3]};
+    QTest::newRow("New York until")
+            << kNewYorkZone + weekly("DTSTART;TZID=America/New_York:20270308T090000",
+                                     "UNTIL=20270329T130000Z")
+            << newYork;
+}
+
+void TestICalendar::seriesFromOtherZones()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QList<DateValue>, starts);
+    const CalendarImportPlan plan = readCalendar(calendar(body), 2027);
+    QCOMPARE(plan.problems, QStringList());
+    QStringList expected;
+    for (DateValue start : starts)
+        expected << stamp(start) + u'|' + stamp(start + 3600) + u"|Serie|0|0|Wöchentlich"_s;
+    QCOMPARE(planRows(plan), expected);
 }
 
 void TestICalendar::readsForeignEncodings_data()

@@ -572,6 +572,9 @@ private:
                                         : plainTime(limit + 2 * kSecondsPerDay);
             recur.until = bound;
         }
+        // The rule runs in the start's own frame, floating; a UTC start's steps are UTC moments
+        // again before they become wall clock.
+        const bool utc = icaltime_is_utc(first);
         icaltimetype start = first;
         start.zone = nullptr;
         icalrecur_iterator* it = icalrecur_iterator_new(recur, start);
@@ -586,7 +589,9 @@ private:
                 ok = false;
                 break;
             }
-            const icaltimetype time = icalrecur_iterator_next(it);
+            icaltimetype time = icalrecur_iterator_next(it);
+            if (utc && !time.is_date)
+                time.zone = icaltimezone_get_utc_timezone();
             if (icaltime_is_null_time(time) || time.year > 2037)
                 break;
             if (time.year < 1970)
