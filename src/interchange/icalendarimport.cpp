@@ -114,8 +114,7 @@ QByteArray unreadableRecurrence(icalcomponent* c)
     for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
          p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
         const QByteArray text = icalproperty_get_xlicerror(p);
-        for (const char* name :
-             {"RRULE"_ba, "RDATE"_ba, "EXDATE"_ba, "EXRULE"_ba, "RECURRENCE-ID"_ba}) {
+        for (const char* name : {"RRULE", "RDATE", "EXDATE", "EXRULE", "RECURRENCE-ID"}) {
             if (text.contains(" in "_ba + name + " property"))
                 return name;
         }
