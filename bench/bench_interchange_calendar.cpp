@@ -106,4 +106,33 @@ void storeTwentyThousand(benchmark::State& state)
 }
 BENCHMARK(storeTwentyThousand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// One event whose SUMMARY is one content line of the given MiB, folded every 75 octets or not.
+void readLongSummary(benchmark::State& state)
+{
+    const qsizetype size = state.range(0) * 1024 * 1024;
+    const bool folded = state.range(1) != 0;
+    QByteArray summary(size, 'a');
+    if (folded) {
+        QByteArray out;
+        out.reserve(size + size / 25);
+        for (qsizetype at = 0; at < size; at += 74)
+            out += (at ? "\r\n " : "") + summary.mid(at, 74);
+        summary = out;
+    }
+    const QByteArray file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//EN\r\n"
+                            "BEGIN:VEVENT\r\nUID:long\r\nDTSTART:20070601T080000\r\nSUMMARY:" +
+                            summary + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readCalendar(file, 2007).appointments.size());
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(readLongSummary)
+        ->Args({1, 0})
+        ->Args({4, 0})
+        ->Args({4, 1})
+        ->Args({8, 0})
+        ->Args({16, 0})
+        ->Args({30, 0})
+        ->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -1,3 +1,4 @@
+#include "addresses/addressinterchange.h"
 #include "appointments/appointmentstore.h"
 #include "interchange/icalendarexport.h"
 #include "interchange/icalendarimport.h"
@@ -62,6 +63,14 @@ class TestICalendar : public QObject
 private slots:
     void readsEvents_data();
     void readsEvents();
+    void seriesFromOtherZones_data();
+    void seriesFromOtherZones();
+    void readsLongLines_data();
+    void readsLongLines();
+    void reportsWhatIsLeftOut_data();
+    void reportsWhatIsLeftOut();
+    void eightBitLinesAreNoted_data();
+    void eightBitLinesAreNoted();
     void readsForeignEncodings_data();
     void readsForeignEncodings();
     void badFilesChangeNothing_data();
@@ -156,6 +165,242 @@ void TestICalendar::readsEvents()
     QFETCH(int, problems);
     QCOMPARE(planRows(plan), rows);
     QCOMPARE(plan.problems.size(), problems);
+}
+
+namespace {
+
+// America/New_York as its own writers send it: daylight time from the second Sunday in March to
+// the first Sunday in November.
+const QByteArray kNewYorkZone = "BEGIN:VTIMEZONE\nTZID:America/New_York\nBEGIN:DAYLIGHT\n"
+                                "TZOFFSETFROM:-0500\nTZOFFSETTO:-0400\nTZNAME:EDT\n"
+                                "DTSTART:20070311T020000\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=2SU\n"
+                                "END:DAYLIGHT\nBEGIN:STANDARD\nTZOFFSETFROM:-0400\n"
+                                "TZOFFSETTO:-0500\nTZNAME:EST\nDTSTART:20071104T020000\n"
+                                "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\nEND:STANDARD\n"
+                                "END:VTIMEZONE\n";
+
+QByteArray weekly(const QByteArray& start, const QByteArray& rule)
+{
+    return "BEGIN:VEVENT\nUID:tz\n" + start + "\nDURATION:PT1H\nSUMMARY:Serie\nRRULE:FREQ=WEEKLY;" +
+           rule + "\nEND:VEVENT\n";
+}
+
+} // namespace
+
+void TestICalendar::seriesFromOtherZones_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QList<DateValue>>("starts");
+
+    QTest::newRow("UTC in winter")
+            << weekly("DTSTART:20270104T080000Z", "COUNT=3")
+            << QList<DateValue>{makeDate(2027, 1, 4, 9, 0, 1), makeDate(2027, 1, 11, 9, 0, 1),
+                                makeDate(2027, 1, 18, 9, 0, 1)};
+    // Berlin moves its clocks on 28 March and 31 October 2027.
+    const QList<DateValue> spring{makeDate(2027, 3, 22, 9, 0, 1), makeDate(2027, 3, 29, 10, 0, 1),
+                                  makeDate(2027, 4, 5, 10, 0, 1)};
+    QTest::newRow("UTC into summer") << weekly("DTSTART:20270322T080000Z", "COUNT=3") << spring;
+    QTest::newRow("UTC until in UTC")
+            << weekly("DTSTART:20270322T080000Z", "UNTIL=20270405T080000Z") << spring;
+    QTest::newRow("UTC into winter")
+            << weekly("DTSTART:20271025T070000Z", "COUNT=2")
+            << QList<DateValue>{makeDate(2027, 10, 25, 9, 0, 1), makeDate(2027, 11, 1, 8, 0, 1)};
+    // New York moves on 14 March, two weeks before Berlin.
+    const QList<DateValue> newYork{makeDate(2027, 3, 8, 15, 0, 1), makeDate(2027, 3, 15, 14, 0, 1),
+                                   makeDate(2027, 3, 22, 14, 0, 1),
+                                   makeDate(2027, 3, 29, 15, 0, 1)};
+    QTest::newRow("New York with VTIMEZONE")
+            << kNewYorkZone + weekly("DTSTART;TZID=America/New_York:20270308T090000", "COUNT=4")
+            << newYork;
+    QTest::newRow("New York without VTIMEZONE")
+            << weekly("DTSTART;TZID=America/New_York:20270308T090000", "COUNT=4") << newYork;
+    QByteArray outlook = kNewYorkZone;
+    outlook.replace("TZID:America/New_York", "TZID:Eastern Standard Time");
+    QTest::newRow("zone named by its writer")
+            << outlook + weekly("DTSTART;TZID=\"Eastern Standard Time\":20270308T090000", "COUNT=4")
+            << newYork;
+    QTest::newRow("prefixed id") << weekly("DTSTART;TZID=/freeassociation.sourceforge.net/Tzfile/"
+                                           "America/New_York:20270308T090000",
+                                           "COUNT=4")
+                                 << newYork;
+    QTest::newRow("TZID UTC") << weekly("DTSTART;TZID=UTC:20270322T080000", "COUNT=3") << spring;
+    QTest::newRow("New York, a member left out in UTC")
+            << weekly("DTSTART;TZID=America/New_York:20270308T090000",
+                      "COUNT=4\nEXDATE:20270315T130000Z")
+            << QList<DateValue>{newYork[0], newYork[2], newYork[3]};
+    QTest::newRow("New York until")
+            << kNewYorkZone + weekly("DTSTART;TZID=America/New_York:20270308T090000",
+                                     "UNTIL=20270329T130000Z")
+            << newYork;
+}
+
+void TestICalendar::seriesFromOtherZones()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QList<DateValue>, starts);
+    const CalendarImportPlan plan = readCalendar(calendar(body), 2027);
+    QCOMPARE(plan.problems, QStringList());
+    QStringList expected;
+    for (DateValue start : starts)
+        expected << stamp(start) + u'|' + stamp(start + 3600) + u"|Serie|0|0|Wöchentlich"_s;
+    QCOMPARE(planRows(plan), expected);
+}
+
+void TestICalendar::readsLongLines_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("summary");
+
+    // A few MiB: a reader that rescans the rest of the line for each piece takes seconds here.
+    const QString text = u"Grüße aus Köln "_s.repeated(200000);
+    const QByteArray utf8 = text.toUtf8();
+    QTest::newRow("one line") << QByteArray("SUMMARY:" + utf8) << text;
+    // Folds every 75 octets fall inside the two-byte umlauts too.
+    QByteArray folded = "SUMMARY:";
+    for (qsizetype at = 0; at < utf8.size(); at += 75)
+        folded += (at ? "\r\n " : "") + utf8.mid(at, 75);
+    QTest::newRow("folded") << folded << text;
+    QTest::newRow("line feeds only") << QByteArray(folded).replace("\r\n ", "\n\t") << text;
+}
+
+void TestICalendar::readsLongLines()
+{
+    QFETCH(QByteArray, line);
+    const QByteArray file = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:l\r\n"
+                            "DTSTART:20070601T080000\r\n" +
+                            line + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const CalendarImportPlan plan = readCalendar(file, 2007);
+    QCOMPARE(plan.error, QString());
+    QCOMPARE(plan.appointments.size(), 1);
+    QFETCH(QString, summary);
+    QVERIFY(plan.appointments.first().description == summary.trimmed());
+}
+
+void TestICalendar::reportsWhatIsLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("events");
+    QTest::addColumn<QStringList>("problems");
+    QTest::addColumn<QStringList>("notes");
+
+    const auto series = [](const QByteArray& start, const QByteArray& rule) {
+        return calendar("BEGIN:VEVENT\nUID:s\nDTSTART:" + start + "\nSUMMARY:Serie\nRRULE:" + rule +
+                        "\nEND:VEVENT\n");
+    };
+    QTest::newRow("COUNT past 2037")
+            << series("20360107T080000", "FREQ=WEEKLY;COUNT=1000") << 104 << QStringList()
+            << QStringList{u"„Serie“ (07.01.2036): 896 Wiederholungen nach 2037 weggelassen"_s};
+    QTest::newRow("UNTIL past 2037")
+            << series("20371207T080000", "FREQ=WEEKLY;UNTIL=20380201T000000Z") << 4 << QStringList()
+            << QStringList{u"„Serie“ (07.12.2037): 4 Wiederholungen nach 2037 weggelassen"_s};
+    QTest::newRow("UNTIL 9999")
+            << series("20300501T080000", "FREQ=WEEKLY;UNTIL=99991231T000000Z") << 401
+            << QStringList()
+            << QStringList{u"„Serie“ (01.05.2030): mehr als 1000 Wiederholungen nach 2037 "
+                           u"weggelassen"_s};
+    QTest::newRow("both ends")
+            << series("19680301", "FREQ=YEARLY;UNTIL=20390101") << 68 << QStringList()
+            << QStringList{u"„Serie“ (01.03.1968): 2 Wiederholungen vor 1970 und 1 nach 2037 "
+                           u"weggelassen"_s};
+    QTest::newRow("open rule: nothing to count")
+            << series("20360107T080000", "FREQ=YEARLY") << 2 << QStringList() << QStringList();
+    QTest::newRow("unreadable RRULE")
+            << calendar("BEGIN:VEVENT\nUID:k\nDTSTART:20270104T080000\nSUMMARY:Kurs\n"
+                        "RRULE:FREQ=DAILY\\;COUNT=10\nEND:VEVENT\nBEGIN:VEVENT\nUID:k\n"
+                        "RECURRENCE-ID:20270105T080000\nDTSTART:20270105T090000\nSUMMARY:Kurs\n"
+                        "END:VEVENT\n")
+            << 0 << QStringList{u"„Kurs“ (04.01.2027): unlesbare Wiederholungsangabe (RRULE)"_s}
+            << QStringList();
+    const QByteArray older = "BEGIN:VEVENT\nUID:u\nSEQUENCE:1\nDTSTAMP:20270301T100000Z\n"
+                             "DTSTART:20270401T080000\nSUMMARY:Alt\nEND:VEVENT\n";
+    const QByteArray newer = "BEGIN:VEVENT\nUID:u\nSEQUENCE:2\nDTSTAMP:20270201T100000Z\n"
+                             "DTSTART:20270402T080000\nSUMMARY:Neu\nEND:VEVENT\n";
+    const QStringList replaced{u"„Neu“ (02.04.2027): ersetzt „Alt“ (01.04.2027), eine ältere "
+                               u"Fassung mit derselben UID"_s};
+    QTest::newRow("one UID: higher SEQUENCE first")
+            << calendar(newer + older) << 1 << QStringList() << replaced;
+    QTest::newRow("one UID: higher SEQUENCE last")
+            << calendar(older + newer) << 1 << QStringList() << replaced;
+    QTest::newRow("one UID: later DTSTAMP") << calendar(QByteArray(newer)
+                                                                .replace("SEQUENCE:2", "SEQUENCE:1")
+                                                                .replace("20270201T", "20270401T") +
+                                                        older)
+                                            << 1 << QStringList() << replaced;
+    QTest::newRow("lines after END:VCALENDAR")
+            << calendar(older) + "\r\nBEGIN:VEVENT\r\nSUMMARY:halb\r\n"
+            << 1 << QStringList()
+            << QStringList{u"2 Zeilen nach dem Ende des Kalenders (END:VCALENDAR) nicht gelesen"_s};
+}
+
+void TestICalendar::reportsWhatIsLeftOut()
+{
+    QFETCH(QByteArray, file);
+    TestDirectory dir;
+    auto db = createBootstrappedDatabase(dir.filePath(u"data.zr"_s));
+    const ImportReport report = storeCalendar(*db, readCalendar(file, 2027), 5);
+    QCOMPARE(report.error, QString());
+    QTEST(report.events, "events");
+    QTEST(report.problems, "problems");
+    QTEST(report.notes, "notes");
+}
+
+void TestICalendar::eightBitLinesAreNoted_data()
+{
+    QTest::addColumn<bool>("isCalendar");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("notes");
+
+    const QByteArray event = "BEGIN:VEVENT\nUID:e\nDTSTART:20270601T080000\nSUMMARY:%1\n"
+                             "LOCATION:%2\nEND:VEVENT\n";
+    const auto calendarWith = [&](const QByteArray& summary, const QByteArray& location) {
+        return calendar(QByteArray(event).replace("%1", summary).replace("%2", location));
+    };
+    QTest::newRow("calendar, one line")
+            << true
+            << calendarWith("Gr\xc3\xbc\xc3\x9f"
+                            "e",
+                            "K\xf6ln")
+            << u"Grüße"_s
+            << QStringList{u"Zeile 8 ist kein gültiges UTF-8; als Windows-1252 gelesen"_s};
+    QTest::newRow("calendar, two lines")
+            << true
+            << calendarWith("Gr\xfc\xdf"
+                            "e",
+                            "K\xf6ln")
+            << u"Grüße"_s
+            << QStringList{u"2 Zeilen sind kein gültiges UTF-8 (die erste ist Zeile 7); als "
+                           u"Windows-1252 gelesen"_s};
+    QTest::newRow("calendar, UTF-8") << true
+                                     << calendarWith("Gr\xc3\xbc\xc3\x9f"
+                                                     "e",
+                                                     "K\xc3\xb6ln")
+                                     << u"Grüße"_s << QStringList();
+    QTest::newRow("vCard")
+            << false
+            << QByteArray(
+                       "BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\xfcller;Hans;;;\r\nFN:Hans M\xfcller\r\n"
+                       "GENDER:M\r\nEND:VCARD\r\n")
+            << u"Müller"_s
+            << QStringList{u"2 Zeilen sind kein gültiges UTF-8 (die erste ist Zeile 3); als "
+                           u"Windows-1252 gelesen"_s};
+}
+
+void TestICalendar::eightBitLinesAreNoted()
+{
+    QFETCH(bool, isCalendar);
+    QFETCH(QByteArray, file);
+    TestDirectory dir;
+    auto db = createBootstrappedDatabase(dir.filePath(u"data.zr"_s));
+    const ImportReport report = isCalendar ? storeCalendar(*db, readCalendar(file, 2027), 5)
+                                           : storeAddresses(*db, readAddressFile(file), {});
+    QCOMPARE(report.error, QString());
+    QCOMPARE(report.events + report.addresses, 1);
+    QTEST(report.notes, "notes");
+    QFETCH(QString, text);
+    QCOMPARE(queryNumber(*db, u"SELECT (SELECT COUNT(*) FROM termine WHERE desc = '%1') + (SELECT "
+                              u"COUNT(*) FROM adressbuch WHERE nname = '%1')"_s.arg(text)),
+             1);
 }
 
 void TestICalendar::readsForeignEncodings_data()

@@ -111,7 +111,8 @@ void TestVCard::readsCards_data()
             << QStringList{u"vname=Änne | nname=Grüßer | email=aenne@example.org | tel=030 555 | "
                            u"gebdat=01.03.1950 | notiz=Grüße | anrede=0"_s,
                            u"vname=Hans | nname=Müller | anrede=1"_s}
-            << QStringList{u"951868801|1950|Änne Grüßer"_s} << QStringList();
+            << QStringList{u"951868801|1950|Änne Grüßer"_s}
+            << QStringList{u"Zeile 12 ist kein gültiges UTF-8; als Windows-1252 gelesen"_s};
     QTest::newRow("3.0 folded, escaped, grouped")
             << card("3.0",
                     "N:O'Brien;Siobh\xC3\xA1n;;;\r\nFN:Siobh\xC3\xA1n O'Brien\r\n"

@@ -3,6 +3,7 @@
 #include "addresses/vcard.h"
 #include "common/datevalue.h"
 #include "common/sqltext.h"
+#include "common/textcodec.h"
 #include "store/database.h"
 #include "store/querycursor.h"
 
@@ -457,6 +458,7 @@ AddressImportPlan readAddressFile(const QByteArray& bytes)
         unusable.error = error;
         return unusable;
     }
+    plan.notes = eightBitNotes(bytes);
     return plan;
 }
 
@@ -484,6 +486,7 @@ ImportReport storeAddresses(Database& db, const AddressImportPlan& plan,
 
     ImportReport report;
     report.problems = plan.problems;
+    report.notes = plan.notes;
     Transaction transaction(db);
     for (qsizetype i = 0; i < plan.entries.size(); ++i) {
         AddressValues values = plan.entries.at(i);

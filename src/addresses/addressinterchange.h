@@ -41,6 +41,8 @@ struct AddressImportPlan
     QStringList problems;
     // The file is unusable (not vCard, truncated, unknown encoding, too large).
     QString error;
+    // Lines for the report about the file as a whole.
+    QStringList notes;
 };
 
 // How the import completes entries, as the user chose once for the whole file.

@@ -33,12 +33,8 @@ char cp1252Byte(QChar c, bool* ok)
     return 0;
 }
 
-} // namespace
-
-QString decodeText(const QByteArray& bytes)
+QString fromWindows1252(QByteArrayView bytes)
 {
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
     QString text;
     text.reserve(bytes.size());
     for (char b : bytes) {
@@ -49,6 +45,15 @@ QString decodeText(const QByteArray& bytes)
             text += QChar(char16_t(byte));
     }
     return text;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray& bytes)
+{
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return fromWindows1252(bytes);
 }
 
 QByteArray encodeText(const QString& text)
@@ -82,4 +87,72 @@ QByteArray utf8FromForeignText(const QByteArray& bytes)
     if (std::optional<QByteArray> unmarked = withoutByteOrderMark(bytes))
         return *std::move(unmarked);
     return decodeText(bytes).toUtf8();
+}
+
+QString ContentLines::note() const
+{
+    if (eightBitLines == 0)
+        return {};
+    using namespace Qt::StringLiterals;
+    if (eightBitLines == 1) {
+        return u"Zeile %1 ist kein gültiges UTF-8; als Windows-1252 gelesen"_s.arg(
+                firstEightBitLine);
+    }
+    return u"%1 Zeilen sind kein gültiges UTF-8 (die erste ist Zeile %2); als Windows-1252 "
+           u"gelesen"_s.arg(eightBitLines)
+                   .arg(firstEightBitLine);
+}
+
+ContentLines unfoldedContentLines(QByteArrayView bytes)
+{
+    ContentLines result;
+    result.utf8.reserve(bytes.size() + 2);
+    QByteArray folded; // the line being joined, when it is folded
+    QByteArrayView line;
+    int number = 0;
+    int lineStart = 0;
+    const auto finish = [&] {
+        if (lineStart == 0)
+            return;
+        const QByteArrayView whole = folded.isEmpty() ? line : QByteArrayView(folded);
+        if (whole.isValidUtf8()) {
+            result.utf8 += whole;
+        } else {
+            result.utf8 += fromWindows1252(whole).toUtf8();
+            if (result.eightBitLines++ == 0)
+                result.firstEightBitLine = lineStart;
+        }
+        result.utf8 += "\r\n";
+        folded.clear();
+    };
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', at);
+        if (end < 0)
+            end = bytes.size();
+        QByteArrayView physical = bytes.sliced(at, end - at);
+        if (physical.endsWith('\r'))
+            physical.chop(1);
+        at = end + 1;
+        ++number;
+        if (lineStart != 0 && (physical.startsWith(' ') || physical.startsWith('\t'))) {
+            if (folded.isEmpty())
+                folded = line.toByteArray();
+            folded += physical.sliced(1);
+            continue;
+        }
+        finish();
+        line = physical;
+        lineStart = number;
+    }
+    finish();
+    return result;
+}
+
+QStringList eightBitNotes(const QByteArray& bytes)
+{
+    const std::optional<QByteArray> unmarked = withoutByteOrderMark(bytes);
+    const QString note =
+            unfoldedContentLines(unmarked ? QByteArrayView(*unmarked) : QByteArrayView(bytes))
+                    .note();
+    return note.isEmpty() ? QStringList() : QStringList{note};
 }

@@ -14,6 +14,7 @@
 #include <QTimeZone>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace IcalSupport;
@@ -29,10 +30,39 @@ constexpr qsizetype kMaxRows = 250000;
 constexpr DateValue kLastMinute = 23 * 3600 + 59 * 60;
 const DateValue kLastValue = makeDate(2037, 12, 31, 23, 59, 59);
 
+// Steps of a rule after 2037 are counted this far, to tell how many were left out.
+const DateValue kLastCounted = makeDate(2137, 12, 31, 23, 59, 59);
+constexpr int kCountedLater = 1000;
+
 bool inRange(DateValue value)
 {
     return value >= 0 && value <= kLastValue;
 }
+
+// The steps of a series outside Ruvo's years.
+struct OutsideSteps
+{
+    int before = 0;
+    int after = 0;
+    // `after` is a lower bound.
+    bool more = false;
+
+    bool any() const { return before > 0 || after > 0; }
+
+    QString text() const
+    {
+        const auto steps = [](int n, bool atLeast) {
+            return (atLeast ? u"mehr als "_s : QString()) + QString::number(n) +
+                   (n == 1 && !atLeast ? u" Wiederholung"_s : u" Wiederholungen"_s);
+        };
+        if (after == 0)
+            return steps(before, false) + u" vor 1970 weggelassen"_s;
+        if (before == 0)
+            return steps(after, more) + u" nach 2037 weggelassen"_s;
+        return steps(before, false) + u" vor 1970 und "_s + (more ? u"mehr als "_s : QString()) +
+               QString::number(after) + u" nach 2037 weggelassen"_s;
+    }
+};
 
 // An event read into Ruvo's terms.
 struct EventData
@@ -77,6 +107,36 @@ QByteArray xValue(icalcomponent* component, const char* name)
     return {};
 }
 
+// The recurrence property libical could not read and dropped (it leaves an X-LIC-ERROR that
+// names it); empty when there is none.
+QByteArray unreadableRecurrence(icalcomponent* c)
+{
+    for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_XLICERROR_PROPERTY)) {
+        const QByteArray text = icalproperty_get_xlicerror(p);
+        for (const char* name : {"RRULE", "RDATE", "EXDATE", "EXRULE", "RECURRENCE-ID"}) {
+            if (text.contains(" in "_ba + name + " property"))
+                return name;
+        }
+    }
+    return {};
+}
+
+// Whether `later`, found after `earlier` in the file, is the newer version of the same event:
+// the higher SEQUENCE, then the later DTSTAMP, then the later place in the file.
+bool isNewerVersion(icalcomponent* later, icalcomponent* earlier)
+{
+    const int sequence = icalcomponent_get_sequence(later);
+    const int earlierSequence = icalcomponent_get_sequence(earlier);
+    if (sequence != earlierSequence)
+        return sequence > earlierSequence;
+    const icaltimetype stamp = icalcomponent_get_dtstamp(later);
+    const icaltimetype earlierStamp = icalcomponent_get_dtstamp(earlier);
+    if (icaltime_is_null_time(stamp) || icaltime_is_null_time(earlierStamp))
+        return icaltime_is_null_time(earlierStamp);
+    return icaltime_compare(stamp, earlierStamp) >= 0;
+}
+
 class CalendarReader
 {
 public:
@@ -92,31 +152,53 @@ public:
         // Overrides join their master by UID; events without one stand alone.
         struct Group
         {
+            QByteArray uid;
             icalcomponent* master = nullptr;
             QList<icalcomponent*> overrides;
         };
         QList<Group> groups;
         QHash<QByteArray, qsizetype> byUid;
+        QSet<QByteArray> unreadable;
         for (icalcomponent* c =
                      icalcomponent_get_first_component(m_calendar, ICAL_VEVENT_COMPONENT);
              c; c = icalcomponent_get_next_component(m_calendar, ICAL_VEVENT_COMPONENT)) {
             const char* uidText = icalcomponent_get_uid(c);
             const QByteArray uid = uidText ? QByteArray(uidText) : QByteArray();
+            // Read without its rule, it would be one event where the file has a series.
+            if (const QByteArray broken = unreadableRecurrence(c); !broken.isEmpty()) {
+                problem(eventLabel(c),
+                        u"unlesbare Wiederholungsangabe ("_s + QString::fromUtf8(broken) + u')');
+                if (!uid.isEmpty())
+                    unreadable.insert(uid);
+                continue;
+            }
             const bool isOverride =
                     icalcomponent_get_first_property(c, ICAL_RECURRENCEID_PROPERTY) != nullptr;
             qsizetype index = uid.isEmpty() ? -1 : byUid.value(uid, -1);
-            if (index < 0 || (!isOverride && groups[index].master)) {
+            if (index < 0) {
                 index = groups.size();
-                groups.append(Group{});
-                if (!uid.isEmpty() && !byUid.contains(uid))
+                groups.append(Group{uid, nullptr, {}});
+                if (!uid.isEmpty())
                     byUid.insert(uid, index);
             }
-            if (isOverride)
+            icalcomponent*& master = groups[index].master;
+            if (isOverride) {
                 groups[index].overrides.append(c);
-            else
-                groups[index].master = c;
+            } else if (!master) {
+                master = c;
+            } else {
+                // One event written twice: the later version counts.
+                const bool replaces = isNewerVersion(c, master);
+                icalcomponent* older = replaces ? master : c;
+                if (replaces)
+                    master = c;
+                m_plan.notes << eventLabel(master) + u": ersetzt "_s + eventLabel(older) +
+                                        u", eine ältere Fassung mit derselben UID"_s;
+            }
         }
         for (const Group& group : std::as_const(groups)) {
+            if (unreadable.contains(group.uid))
+                continue;
             if (group.master) {
                 readMaster(group.master, group.overrides);
             } else {
@@ -402,12 +484,17 @@ private:
         const DateValue span = master->end - master->start;
 
         QMap<DateValue, DateValue> occurrences; // start -> end
-        bool outside = false;
+        OutsideSteps outside;
+        bool masterCounted = false;
         auto addOccurrence = [&](DateValue start) {
-            if (inRange(start))
+            if (inRange(start)) {
                 occurrences.insert(start, start + span);
-            else
-                outside = true;
+                return;
+            }
+            // The rule's first step is the start itself.
+            if (start == master->start && std::exchange(masterCounted, true))
+                return;
+            (start < 0 ? outside.before : outside.after) += 1;
         };
         addOccurrence(master->start);
 
@@ -425,7 +512,8 @@ private:
             }
             if (redo.isEmpty() || redo.size() > 25)
                 redo = redoText(recur);
-            if (!expandRule(recur, first, tzid, master->allDay, name, addOccurrence, occurrences))
+            if (!expandRule(recur, first, tzid, master->allDay, name, addOccurrence, occurrences,
+                            outside))
                 return;
         }
         for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_RDATE_PROPERTY); p;
@@ -499,8 +587,10 @@ private:
                 detached.append(*e);
         }
 
-        if (occurrences.isEmpty() && outside)
+        if (occurrences.isEmpty() && outside.any())
             problem(name, u"liegt außerhalb der Jahre 1970 bis 2037"_s);
+        else if (outside.any())
+            m_plan.notes << name + u": "_s + outside.text();
         if (!occurrences.isEmpty()) {
             if (redo.isEmpty() || redo.size() > 25) {
                 const qint64 days =
@@ -543,11 +633,12 @@ private:
         }
     }
 
-    // Adds the rule's occurrences in Ruvo's years; false when the event must be left out.
+    // Adds the rule's occurrences in Ruvo's years and counts those of a bounded rule outside
+    // them; false when the event must be left out.
     template<typename Add>
     bool expandRule(icalrecurrencetype recur, const icaltimetype& first, const QByteArray& tzid,
                     bool allDay, const QString& name, Add addOccurrence,
-                    const QMap<DateValue, DateValue>& occurrences)
+                    const QMap<DateValue, DateValue>& occurrences, OutsideSteps& outside)
     {
         QString why;
         const bool open = recur.count == 0 && icaltime_is_null_time(recur.until);
@@ -566,12 +657,17 @@ private:
                 until = startOfDay(*until) + kSecondsPerDay - 1;
         }
         // Our own bound, in the rule's own frame: libical stops there even for rules that
-        // match nothing; the exact end is checked below.
-        if (recur.count == 0) {
-            icaltimetype bound = allDay ? dayOf(limit + 2 * kSecondsPerDay)
-                                        : plainTime(limit + 2 * kSecondsPerDay);
-            recur.until = bound;
+        // match nothing; the exact end is checked below. The steps of a rule that ends after
+        // 2037 are counted for a century more.
+        const bool endsLater = until && *until > kLastValue;
+        const int count = recur.count;
+        if (count == 0) {
+            const DateValue bound = endsLater ? kLastCounted : limit + 2 * kSecondsPerDay;
+            recur.until = allDay ? dayOf(bound) : plainTime(bound);
         }
+        // The rule runs in the start's own frame, floating; a UTC start's steps are UTC moments
+        // again before they become wall clock.
+        const bool utc = icaltime_is_utc(first);
         icaltimetype start = first;
         start.zone = nullptr;
         icalrecur_iterator* it = icalrecur_iterator_new(recur, start);
@@ -579,22 +675,45 @@ private:
             problem(name, u"unlesbare Wiederholungsregel"_s);
             return false;
         }
+        // The next step's wall clock, nothing at the rule's end.
+        const auto next = [&]() -> std::optional<DateValue> {
+            icaltimetype time = icalrecur_iterator_next(it);
+            if (icaltime_is_null_time(time))
+                return std::nullopt;
+            if (utc && !time.is_date)
+                time.zone = icaltimezone_get_utc_timezone();
+            const std::optional<DateValue> wall = wallClock(time, tzid, why);
+            if (!wall || (until && *wall > *until))
+                return std::nullopt;
+            return allDay ? startOfDay(*wall) + 1 : tradeSeconds(*wall);
+        };
         bool ok = true;
+        int handled = 0;
+        bool beyond = false; // stopped after 2037, before the rule's own end
         for (int step = 0;; ++step) {
             if (step >= kMaxRuleSteps || occurrences.size() > kMaxOccurrences) {
                 problem(name, u"mehr als %1 Wiederholungen"_s.arg(kMaxOccurrences));
                 ok = false;
                 break;
             }
-            const icaltimetype time = icalrecur_iterator_next(it);
-            if (icaltime_is_null_time(time) || time.year > 2037)
+            const std::optional<DateValue> value = next();
+            if (!value)
                 break;
-            if (time.year < 1970)
-                continue;
-            const std::optional<DateValue> wall = wallClock(time, tzid, why);
-            if (!wall || (until && *wall > *until) || *wall > limit)
+            if (*value > limit) {
+                beyond = !open;
                 break;
-            addOccurrence(allDay ? startOfDay(*wall) + 1 : tradeSeconds(*wall));
+            }
+            ++handled;
+            addOccurrence(*value);
+        }
+        if (ok && beyond && count > 0) {
+            outside.after += count - handled;
+        } else if (ok && beyond) {
+            int later = 1;
+            while (later <= kCountedLater && next())
+                ++later;
+            outside.after += std::min(later, kCountedLater);
+            outside.more = later > kCountedLater || *until > kLastCounted;
         }
         icalrecur_iterator_free(it);
         return ok;
@@ -637,14 +756,33 @@ private:
     QHash<QByteArray, std::optional<icaltimezone*>> m_zones;
 };
 
-// Skips a byte order mark and blank space at either end.
-// Files are UTF-8 by the standard, but some writers use UTF-16 or an 8-bit code page; those are
-// read rather than imported with broken umlauts.
-QByteArray trimmedText(const QByteArray& bytes)
+qsizetype linesWithText(QByteArrayView text)
 {
-    if (bytes.contains('\0') && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF"))
-        return bytes.trimmed(); // binary: refused below
-    return utf8FromForeignText(bytes).trimmed();
+    qsizetype count = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype end = text.indexOf('\n', at);
+        if (end < 0)
+            end = text.size();
+        if (!text.sliced(at, end - at).trimmed().isEmpty())
+            ++count;
+        at = end + 1;
+    }
+    return count;
+}
+
+// The offset just past the last END:VCALENDAR line of unfolded text, -1 when it has none.
+qsizetype lastCalendarEnd(QByteArrayView text)
+{
+    constexpr QByteArrayView kEnd = "END:VCALENDAR";
+    qsizetype lineEnd = text.size();
+    while (lineEnd > 0) {
+        const qsizetype lineStart = text.lastIndexOf('\n', lineEnd - 1) + 1;
+        const QByteArrayView line = text.sliced(lineStart, lineEnd - lineStart).trimmed();
+        if (line.size() == kEnd.size() && qstrnicmp(line.data(), kEnd.data(), kEnd.size()) == 0)
+            return lineEnd;
+        lineEnd = lineStart > 0 ? lineStart - 1 : 0;
+    }
+    return -1;
 }
 
 QString tripleKey(DateValue start, DateValue end, const QString& description)
@@ -662,17 +800,39 @@ CalendarImportPlan readCalendar(const QByteArray& bytes, int importYear)
         plan.error = u"Die Datei ist zu groß (mehr als 32 MiB)."_s;
         return plan;
     }
-    const QByteArray text = trimmedText(bytes);
-    if (text.contains('\0') || !text.left(15).toUpper().startsWith("BEGIN:VCALENDAR")) {
+    // Files are UTF-8 by the standard, but some writers use UTF-16 or an 8-bit code page.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (bytes.contains('\0') && !utf16) {
         plan.error = u"Die Datei ist keine iCalendar-Datei."_s;
         return plan;
     }
-    if (!text.right(13).toUpper().endsWith("END:VCALENDAR")) {
+    const std::optional<QByteArray> unmarked = withoutByteOrderMark(bytes);
+    const ContentLines lines =
+            unfoldedContentLines(unmarked ? QByteArrayView(*unmarked) : QByteArrayView(bytes));
+    QByteArrayView text = QByteArrayView(lines.utf8).trimmed();
+    if (text.contains('\0') || !text.first(std::min<qsizetype>(text.size(), 15))
+                                        .toByteArray()
+                                        .toUpper()
+                                        .startsWith("BEGIN:VCALENDAR")) {
+        plan.error = u"Die Datei ist keine iCalendar-Datei."_s;
+        return plan;
+    }
+    if (const QString note = lines.note(); !note.isEmpty())
+        plan.notes << note;
+    // Whatever follows the last calendar is no part of it.
+    const qsizetype end = lastCalendarEnd(text);
+    if (end < 0) {
         plan.error =
                 u"Die Datei ist unvollständig: Das Ende des Kalenders (END:VCALENDAR) fehlt."_s;
         return plan;
     }
-    ComponentPtr root(icalparser_parse_string(text.constData()));
+    if (const qsizetype rest = linesWithText(text.sliced(end)); rest > 0) {
+        plan.notes << (rest == 1 ? u"1 Zeile nach dem Ende des Kalenders (END:VCALENDAR) "
+                                   u"nicht gelesen"_s
+                                 : u"%1 Zeilen nach dem Ende des Kalenders (END:VCALENDAR) "
+                                   u"nicht gelesen"_s.arg(rest));
+    }
+    ComponentPtr root = parseText(text.first(end).toByteArray());
     if (!root) {
         plan.error = u"Die Datei konnte nicht als iCalendar-Datei gelesen werden."_s;
         return plan;
@@ -797,5 +957,6 @@ ImportReport storeCalendar(Database& db, const CalendarImportPlan& plan, int gro
     if (!transaction.commit())
         return fail();
     report.problems = plan.problems + report.problems;
+    report.notes = plan.notes;
     return report;
 }

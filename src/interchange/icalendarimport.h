@@ -41,6 +41,8 @@ struct CalendarImportPlan
     QList<CalendarTodo> todos;
     // One German line per event or item that is left out.
     QStringList problems;
+    // Lines for the report on what was read otherwise than the file says or was passed over.
+    QStringList notes;
 };
 
 // Open rules are expanded up to 31 December of the year after `importYear` (yearly ones to 2037).

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <cstring>
 #include <mutex>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +22,45 @@ void initLibrary()
               ICAL_USAGE_ERROR, ICAL_UNIMPLEMENTED_ERROR, ICAL_UNKNOWN_ERROR})
             icalerror_set_error_state(kind, ICAL_ERROR_NONFATAL);
     });
+}
+
+namespace {
+
+struct TextSource
+{
+    const char* position;
+    const char* end;
+};
+
+// libical's parser asks for a line in pieces that fit its small buffer. Its own string source
+// scans for the line's end afresh for every piece, quadratic in the length of a line; this one
+// looks no further than the piece.
+char* nextPiece(char* out, size_t size, void* data)
+{
+    auto* source = static_cast<TextSource*>(data);
+    if (source->position >= source->end || size < 2)
+        return nullptr;
+    const size_t room = std::min<size_t>(size - 1, size_t(source->end - source->position));
+    const auto* newline = static_cast<const char*>(std::memchr(source->position, '\n', room));
+    const size_t length = newline ? size_t(newline - source->position) + 1 : room;
+    std::memcpy(out, source->position, length);
+    out[length] = '\0';
+    source->position += length;
+    return out;
+}
+
+} // namespace
+
+ComponentPtr parseText(const QByteArray& text)
+{
+    TextSource source{text.constData(), text.constData() + text.size()};
+    icalparser* parser = icalparser_new();
+    if (!parser)
+        return nullptr;
+    icalparser_set_gen_data(parser, &source);
+    ComponentPtr root(icalparser_parse(parser, nextPiece));
+    icalparser_free(parser);
+    return root;
 }
 
 int tradedSecond(int second)

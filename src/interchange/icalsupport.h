@@ -22,6 +22,10 @@ struct ComponentDeleter
 };
 using ComponentPtr = std::unique_ptr<icalcomponent, ComponentDeleter>;
 
+// The component tree of iCalendar text without NUL bytes; nullptr when nothing could be read.
+// Unlike icalparser_parse_string() it takes linear time, also for very long lines.
+ComponentPtr parseText(const QByteArray& text);
+
 // The editor stores second 1 on every appointment, other programs expect whole minutes. Seconds 0
 // and 1 trade places on the way out and back in: peers show clean minutes, a peer's whole minute
 // arrives as the editor would store it, and every stored value survives a round trip.
