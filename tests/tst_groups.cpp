@@ -82,6 +82,8 @@ private slots:
     void deletedSlotLeavesTheChoiceLists();
     void editorStoresOrStaysOpen();
     void panelReportsChangedGroups_data();
+    void captionOnlyDialogsStayOpen_data();
+    void captionOnlyDialogsStayOpen();
     void panelReportsChangedGroups();
 
 private:
@@ -473,6 +475,38 @@ void TestGroups::panelReportsChangedGroups()
         m_panel->edit();
     }
     QCOMPARE(changed.size(), reports);
+}
+
+void TestGroups::captionOnlyDialogsStayOpen_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<int>("state");
+    for (const QString& dialog : {u"group editor"_s, u"day dialog"_s, u"display filter"_s}) {
+        QTest::addRow("%s minimised", qPrintable(dialog)) << dialog << int(Qt::WindowMinimized);
+        QTest::addRow("%s maximised", qPrintable(dialog)) << dialog << int(Qt::WindowMaximized);
+    }
+}
+
+void TestGroups::captionOnlyDialogsStayOpen()
+{
+    // Window managers that draw minimise and maximise buttons on them anyway must not hide a
+    // modal dialog that blocks the main window.
+    QFETCH(QString, dialog);
+    QFETCH(int, state);
+    std::unique_ptr<QDialog> window;
+    if (dialog == u"group editor"_s)
+        window = std::make_unique<GroupEditorDialog>(db(), m_prompter,
+                                                     GroupSlot{4, u"Schulaufgabe"_s, false, true});
+    else if (dialog == u"day dialog"_s)
+        window = std::make_unique<DayDialog>(*m_ctx, 1, 3, 2007);
+    else
+        window = std::make_unique<DisplayFilterDialog>(m_ctx->prefs, db(), m_prompter,
+                                                       *m_ctx->images);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->setWindowState(Qt::WindowState(state));
+    QTRY_COMPARE(window->windowState(), Qt::WindowNoState);
+    QVERIFY(window->isVisible());
 }
 
 QTEST_MAIN(TestGroups)

@@ -41,6 +41,7 @@ AddressEditor::AddressEditor(Database& db, Prompter& prompter, qint64 id, QWidge
     , m_id(id)
 {
     setObjectName(u"addressEditor"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(id == 0 ? u"Adresse einfügen"_s : u"Adresse Ändern"_s);
     setFixedSize(300, 535);
     buildControls();

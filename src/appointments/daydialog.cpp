@@ -60,6 +60,7 @@ DayDialog::DayDialog(Context& ctx, int day, int month, int year, QWidget* parent
     , m_year(year)
 {
     setObjectName(u"dayDialog"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(defaultTitle());
     setFixedSize(400, 360);
     m_askPeriod = [this](const SeriesRequest& request) {

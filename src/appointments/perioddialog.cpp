@@ -46,6 +46,7 @@ PeriodDialog::PeriodDialog(Prompter& prompter, const SeriesRequest& request, QWi
 {
     using namespace Controls;
     setObjectName(u"periodDialog"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(u"Zeitraum der Wiederholung"_s);
     setFixedSize(300, 90);
 

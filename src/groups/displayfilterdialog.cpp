@@ -6,6 +6,7 @@
 #include "store/database.h"
 #include "store/databaseerror.h"
 #include "store/querycursor.h"
+#include "views/controls.h"
 #include "views/preferences.h"
 
 #include <QHeaderView>
@@ -35,6 +36,7 @@ DisplayFilterDialog::DisplayFilterDialog(Preferences& prefs, Database& db, Promp
     , m_prefs(prefs)
 {
     setObjectName(u"displayFilterDialog"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(u"Einstellungen für Anzeige"_s);
     setModal(true);
     setFixedSize(210, 300);

@@ -17,6 +17,7 @@ GroupEditorDialog::GroupEditorDialog(Database& db, Prompter& prompter, const Gro
 {
     using namespace Controls;
     setObjectName(u"groupEditorDialog"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(u"Gruppe bearbeiten"_s);
     setModal(true);
     setFixedSize(170, 115);

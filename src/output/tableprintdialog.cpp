@@ -46,6 +46,7 @@ TablePrintDialog::TablePrintDialog(PreviewSource preview, QWidget* parent)
 {
     using namespace Controls;
     setObjectName(u"tablePrintDialog"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(u"Termintabelle drucken"_s);
     setFixedSize(200, 250);
 

@@ -28,6 +28,7 @@ TodoEditor::TodoEditor(Context& ctx, qint64 id, QWidget* parent)
     , m_id(id)
 {
     setObjectName(u"todoEditor"_s);
+    Controls::keepCaptionOnly(this);
     setWindowTitle(u"Todo-Eintrag einfügen:"_s);
     setFixedSize(400, 175);
     buildControls();

@@ -2,10 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace Controls {
 
@@ -17,7 +19,37 @@ T* place(T* widget, const QString& name, const QRect& geometry)
     widget->setGeometry(geometry);
     return widget;
 }
+const Qt::WindowStates kRefusedStates =
+        Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+class CaptionOnlyGuard final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = static_cast<QWidget*>(watched);
+            // Changed back once the window manager's change has been handled.
+            if (window->windowState() & kRefusedStates)
+                QTimer::singleShot(0, window, [window] {
+                    window->setWindowState(window->windowState() & ~kRefusedStates);
+                    window->raise();
+                    window->activateWindow();
+                });
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+void keepCaptionOnly(QWidget* window)
+{
+    window->installEventFilter(new CaptionOnlyGuard(window));
+}
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
               Qt::Alignment alignment)

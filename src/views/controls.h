@@ -30,4 +30,9 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& text,
 QLineEdit* textField(QWidget* parent, const QString& name, const QRect& geometry);
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& title, const QRect& geometry);
 
+// A window with a caption only has no minimise or maximise button; window managers that draw
+// them anyway (openbox ignores the hints) would let a modal dialog vanish into the task bar
+// while it blocks the main window. Such a state is undone at once.
+void keepCaptionOnly(QWidget* window);
+
 } // namespace Controls
