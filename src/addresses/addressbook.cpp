@@ -35,6 +35,7 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
     });
     // Not itemActivated: a double click reports an activation as well, which would open the
     // editor a second time once the first one is closed.
+    m_list = m_page.list();
     m_page.list()->installEventFilter(this);
     connect(m_page.searchField(), &QLineEdit::textChanged, this, &AddressBook::fill);
     connect(m_page.sortKey(), &QComboBox::currentIndexChanged, this,
@@ -47,7 +48,7 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
 
 bool AddressBook::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_page.list() && event->type() == QEvent::KeyPress) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             switch (key->key()) {

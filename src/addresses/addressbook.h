@@ -40,4 +40,6 @@ private:
     MainWindow& m_window;
     Overviews& m_overviews;
     AddressPage& m_page;
+    // Kept apart from the page: the key filter sees the list's last events after the page is gone.
+    const QObject* m_list = nullptr;
 };
