@@ -20,6 +20,7 @@ private slots:
     void holidayDays_data();
     void holidayDays();
     void schemaIsExactlyTheSixTables();
+    void oldFileGainsIndexes();
     void groupSlots();
     void holidayTableCoversEveryYear();
     void holidayRowsOfOneYearInOrder();
@@ -118,6 +119,25 @@ void TestSchema::schemaIsExactlyTheSixTables()
              expected);
     QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(*) FROM sqlite_master WHERE type != 'table'"_s),
              qint64(0));
+}
+
+void TestSchema::oldFileGainsIndexes()
+{
+    // Twice: a file that has them already is left as it is.
+    QVERIFY(Schema::ensureIndexes(*m_db));
+    QVERIFY(Schema::ensureIndexes(*m_db));
+    QCOMPARE(queryRows(*m_db, u"SELECT name FROM sqlite_master WHERE type = 'index' AND sql "
+                              "IS NOT NULL ORDER BY name"_s),
+             (QStringList{u"geburtstage_desc"_s, u"termine_belong"_s, u"termine_date"_s,
+                          u"termine_grup"_s}));
+    const QString plan = queryRows(*m_db, u"EXPLAIN QUERY PLAN SELECT id FROM termine WHERE "
+                                          "belong=7"_s)
+                                 .join(u' ');
+    QVERIFY2(plan.contains(u"termine_belong"_s), qPrintable(plan));
+    // The tables themselves are untouched.
+    QCOMPARE(queryRows(*m_db, u"SELECT sql FROM sqlite_master WHERE type = 'table' AND name != "
+                              "'sqlite_sequence' ORDER BY rowid"_s),
+             Schema::createStatements());
 }
 
 void TestSchema::groupSlots()

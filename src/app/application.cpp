@@ -193,6 +193,7 @@ bool Application::openDatabase()
 
     switch (Schema::examine(*m_ctx.db)) {
     case Schema::State::Usable:
+        Schema::ensureIndexes(*m_ctx.db);
         return true;
     case Schema::State::Unreadable:
         // The restore question comes before anything else tries to read the file.
@@ -229,6 +230,8 @@ bool Application::createDatabase()
     // with a box of its own.
     if (!built)
         reportDatabaseError(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
+    else
+        Schema::ensureIndexes(*m_ctx.db);
     return built;
 }
 

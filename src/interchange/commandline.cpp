@@ -145,6 +145,7 @@ int runInterchangeCommand(const QString& dataDir, const InterchangeCommand& comm
             << (db ? db->errorText() : error) << Qt::endl;
         return kExitNoDatabase;
     }
+    Schema::ensureIndexes(*db);
 
     if (command.action == InterchangeCommand::Action::Import)
         return importFrom(*db, command, importYear, out, err);

@@ -56,6 +56,20 @@ State examine(Database& db)
     return passesReadTest(db) && hasEveryColumn(db) ? State::Usable : State::Unreadable;
 }
 
+bool ensureIndexes(Database& db)
+{
+    static const char16_t* const statements[] = {
+            u"CREATE INDEX IF NOT EXISTS termine_date ON termine(date)",
+            u"CREATE INDEX IF NOT EXISTS termine_belong ON termine(belong)",
+            u"CREATE INDEX IF NOT EXISTS termine_grup ON termine(grup)",
+            u"CREATE INDEX IF NOT EXISTS geburtstage_desc ON geburtstage(desc)",
+    };
+    bool made = true;
+    for (const char16_t* statement : statements)
+        made = db.execSql(QString::fromUtf16(statement)) && made;
+    return made;
+}
+
 bool passesReadTest(Database& db)
 {
     QueryCursor cursor;

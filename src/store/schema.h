@@ -28,6 +28,11 @@ State examine(Database& db);
 // for every start.
 bool passesReadTest(Database& db);
 
+// Adds the indexes the lists, the overviews and the reminder scan search by, to a new file or an
+// old one alike. Only indexes: the tables stay as every earlier version wrote them. False when
+// they could not be made (a read-only file); the program works without them, only slower.
+bool ensureIndexes(Database& db);
+
 // Builds a new database: tables, the twenty group slots and the holidays, all in one transaction
 // so a crash cannot leave a half-built file. The callback receives each progress text.
 bool bootstrap(Database& db, const std::function<void(const QString&)>& progress = {});
