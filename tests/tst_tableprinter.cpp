@@ -30,6 +30,19 @@ DateValue at(int y, int m, int d, int h, int i)
     return makeDate(y, m, d, h, i, 1);
 }
 
+// A weekly series of `weeks` members from `first`, each `length` seconds, in group 7; its key.
+qint64 insertWeeklySeries(Database& db, DateValue first, int weeks, DateValue length,
+                          const QString& description)
+{
+    const qint64 head = insertTestAppointment(db, {first, first + length, 7, description});
+    db.execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(head));
+    for (int week = 1; week < weeks; ++week) {
+        const DateValue start = first + week * 7 * kSecondsPerDay;
+        insertTestAppointment(db, {start, start + length, 7, description, 0, 0, head});
+    }
+    return head;
+}
+
 } // namespace
 
 class TestTablePrinter : public QObject
@@ -133,13 +146,7 @@ void TestTablePrinter::emptyTableIsOnePageWithHeadingAndHeader()
 
 void TestTablePrinter::seriesPrintedOnceAndPastAppointmentAbsent()
 {
-    const qint64 head = insertTestAppointment(
-            *m_db, {at(2026, 12, 10, 9, 0), at(2026, 12, 10, 10, 0), 7, u"Gymnastik"_s});
-    m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(head));
-    for (int week = 1; week < 50; ++week) {
-        const DateValue start = at(2026, 12, 10, 9, 0) + week * 7 * kSecondsPerDay;
-        insertTestAppointment(*m_db, {start, start + 3600, 7, u"Gymnastik"_s, 0, 0, head});
-    }
+    const qint64 head = insertWeeklySeries(*m_db, at(2026, 12, 10, 9, 0), 50, 3600, u"Gymnastik"_s);
     // Started a minute ago: no longer coming.
     insertTestAppointment(*m_db, {kNow - 60, kNow + 3600, 7, u"Vergangen"_s});
     insertTestAppointment(*m_db, {at(2027, 1, 5, 14, 30), at(2027, 1, 5, 15, 0), 7, u"Zahnarzt"_s});
@@ -311,18 +318,8 @@ void TestTablePrinter::datesAndTimesFitTheirColumns()
 void TestTablePrinter::runningSeriesIsPrintedAsItsNextMember()
 {
     // A weekly series that began a month ago, and one wholly past.
-    const DateValue first = at(2026, 11, 5, 18, 0);
-    const qint64 head = insertTestAppointment(*m_db, {first, first + 3600, 7, u"Chor"_s});
-    m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(head));
-    for (int week = 1; week < 10; ++week) {
-        const DateValue start = first + week * 7 * kSecondsPerDay;
-        insertTestAppointment(*m_db, {start, start + 3600, 7, u"Chor"_s, 0, 0, head});
-    }
-    const DateValue past = at(2026, 10, 1, 8, 0);
-    const qint64 pastHead = insertTestAppointment(*m_db, {past, past + 60, 7, u"Vorbei"_s});
-    m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1"_s.arg(pastHead));
-    insertTestAppointment(*m_db, {past + 7 * kSecondsPerDay, past + 7 * kSecondsPerDay + 60, 7,
-                                  u"Vorbei"_s, 0, 0, pastHead});
+    const qint64 head = insertWeeklySeries(*m_db, at(2026, 11, 5, 18, 0), 10, 3600, u"Chor"_s);
+    insertWeeklySeries(*m_db, at(2026, 10, 1, 8, 0), 2, 60, u"Vorbei"_s);
 
     QStringList pages;
     QCOMPARE(print(&pages), 1);

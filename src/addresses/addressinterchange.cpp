@@ -628,13 +628,13 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
 {
     // One birthday row per name (the lowest id, should there be several), as the editor shows it.
     QueryCursor cursor;
-    if (!db.queryTable(u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
-                       u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
-                       u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT "
-                       u"desc,date,year,"
-                       u"MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
-                       u"a.nname) ORDER BY a.id ;"_s,
-                       cursor)) {
+    if (!db.queryTable(
+                u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
+                u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
+                u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT desc,date,"
+                u"year,MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
+                u"a.nname) ORDER BY a.id ;"_s,
+                cursor)) {
         error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
         return false;
     }
