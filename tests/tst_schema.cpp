@@ -129,7 +129,7 @@ void TestSchema::oldFileGainsIndexes()
     QCOMPARE(queryRows(*m_db, u"SELECT name FROM sqlite_master WHERE type = 'index' AND sql "
                               "IS NOT NULL ORDER BY name"_s),
              (QStringList{u"geburtstage_desc"_s, u"termine_belong"_s, u"termine_date"_s,
-                          u"termine_grup"_s}));
+                          u"termine_nextmsg"_s, u"termine_span"_s}));
     const QString plan = queryRows(*m_db, u"EXPLAIN QUERY PLAN SELECT id FROM termine WHERE "
                                           "belong=7"_s)
                                  .join(u' ');

@@ -30,6 +30,8 @@ private slots:
     void blockedCommitRollsBackForCertain_data();
     void blockedCommitRollsBackForCertain();
     void openFailureGivesSqliteText();
+    void changeStampFollowsWritesOnly_data();
+    void changeStampFollowsWritesOnly();
 
 private:
     std::unique_ptr<TestDirectory> m_dir;
@@ -73,6 +75,11 @@ void TestStore::textRoundTrip()
     QVERIFY(cursor.nextColumn());
     // SQLite counts characters, so the text arrived as UTF-8.
     QCOMPARE(cursor.fieldNumber(), qint64(text.toUcs4().size()));
+    // A streamed read gives the same text.
+    QString streamed = u"unread"_s;
+    QVERIFY(m_db->forEachRecord(u"SELECT a FROM t"_s,
+                                [&](const RecordReader& record) { streamed = record.text(0); }));
+    QCOMPARE(streamed, text);
 }
 
 void TestStore::nullFieldReadsEmptyAndZero()
@@ -251,6 +258,34 @@ void TestStore::openFailureGivesSqliteText()
     auto db = Database::open(m_dir->filePath(u"no/such/folder/data.zr"_s), &error);
     QVERIFY(!db);
     QVERIFY2(error.contains(u"unable to open"_s), qPrintable(error));
+}
+
+void TestStore::changeStampFollowsWritesOnly_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("a loaded query") << u"query"_s << false;
+    QTest::newRow("a streamed read") << u"stream"_s << false;
+    QTest::newRow("a write") << u"write"_s << true;
+    QTest::newRow("another program's commit") << u"other"_s << true;
+}
+
+void TestStore::changeStampFollowsWritesOnly()
+{
+    QFETCH(QString, step);
+    QFETCH(bool, changed);
+    QVERIFY(m_db->execSql(u"INSERT INTO t (a, n) VALUES ('x', 1)"_s));
+    const Database::ChangeStamp before = m_db->changeStamp();
+    QueryCursor cursor;
+    if (step == u"query")
+        QVERIFY(m_db->queryTable(u"SELECT * FROM t"_s, cursor));
+    else if (step == u"stream")
+        QVERIFY(m_db->forEachRecord(u"SELECT * FROM t"_s, [](const RecordReader&) {}));
+    else if (step == u"write")
+        QVERIFY(m_db->execSql(u"UPDATE t SET n = 2"_s));
+    else
+        QVERIFY(Database::open(m_dir->filePath(u"data.zr"_s))->execSql(u"DELETE FROM t"_s));
+    QCOMPARE(m_db->changeStamp() != before, changed);
 }
 
 QTEST_GUILESS_MAIN(TestStore)

@@ -41,13 +41,13 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
 
 void Database::beginStatement()
 {
-    ++m_statements;
     m_keptError.clear();
 }
 
 bool Database::execSql(const QString& sql)
 {
     beginStatement();
+    ++m_statements;
     return sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -89,6 +89,34 @@ bool Database::forEachRow(const QString& sql,
             row[static_cast<std::size_t>(c)] = sqlite3_column_int64(statement, c);
         visit(row);
     }
+    sqlite3_finalize(statement);
+    return rc == SQLITE_DONE;
+}
+
+qint64 RecordReader::number(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+QString RecordReader::text(int column) const
+{
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+    return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column)) : QString();
+}
+
+bool Database::forEachRecord(const QString& sql,
+                             const std::function<void(const RecordReader&)>& visit)
+{
+    beginStatement();
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement,
+                           nullptr) != SQLITE_OK)
+        return false;
+    const RecordReader reader(statement);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        visit(reader);
     sqlite3_finalize(statement);
     return rc == SQLITE_DONE;
 }

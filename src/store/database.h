@@ -8,7 +8,24 @@
 #include <span>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class QueryCursor;
+
+// The current row of a streamed query, readable only inside the visitor it is handed to. Columns
+// count from 0; NULL reads as 0 or "".
+class RecordReader
+{
+public:
+    qint64 number(int column) const;
+    QString text(int column) const;
+
+private:
+    friend class Database;
+    explicit RecordReader(sqlite3_stmt* statement)
+        : m_statement(statement)
+    {}
+    sqlite3_stmt* m_statement;
+};
 
 // The one connection to the SQLite database file of a run.
 class Database
@@ -30,9 +47,12 @@ public:
     // thousands of rows of an overview picture, where building a text table would cost more than
     // the query itself. False when the query failed.
     bool forEachRow(const QString& sql, const std::function<void(std::span<const qint64>)>& visit);
+    // Runs a query and hands each row to the visitor as it comes, for long lists and exports that
+    // need no copy of the whole result. False when the query failed.
+    bool forEachRecord(const QString& sql, const std::function<void(const RecordReader&)>& visit);
 
-    // Changes whenever the data may have changed: a statement of this connection or a commit of
-    // another one. Equal stamps mean that what was read before still holds.
+    // Changes whenever the data may have changed: a write of this connection or a commit of
+    // another one. Reads leave it alone. Equal stamps mean that what was read before still holds.
     struct ChangeStamp
     {
         quint64 statements = 0;
@@ -64,6 +84,7 @@ private:
     sqlite3* m_handle;
     QString m_path;
     int m_savepointDepth = 0;
+    // Counts what may have written; queries that only read do not count.
     quint64 m_statements = 0;
     // The text of a failed commit, kept across the rollback that followed it.
     QString m_keptError;

@@ -132,11 +132,13 @@ QList<PreviewEntry> HoverPreview::loadDay(Database& db, Prompter& prompter, Quit
     if (dayStart == kInvalidDate)
         return entries;
     const DateValue dayEnd = dayStart + kSecondsPerDay - 1;
+    // The unary plus keeps SQLite off the index on the start, which would walk every earlier
+    // row; the day is found through the ends after its start.
     if (!appendAppointments(db,
                             u"SELECT * FROM termine JOIN grups ON grups.id=grup WHERE (enddate>"_s +
-                                    QString::number(dayStart) + u" And date<"_s +
+                                    QString::number(dayStart) + u" And +date<"_s +
                                     QString::number(dayEnd) +
-                                    u") ORDER BY date ASC, termine.id ASC ;"_s,
+                                    u") ORDER BY +date ASC, termine.id ASC ;"_s,
                             entries)) {
         reportDatabaseError(db, prompter, quitState);
         return entries;
