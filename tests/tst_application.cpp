@@ -1,7 +1,13 @@
 #include "app/application.h"
 #include "app/traymenu.h"
+#include "appointments/appointmentlist.h"
+#include "appointments/appointmentpage.h"
 #include "common/imagepackformat.h"
+#include "store/database.h"
 #include "store/schema.h"
+#include "views/mainwindow.h"
+#include "views/overviewpage.h"
+#include "views/overviewview.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
@@ -11,7 +17,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +74,8 @@ private slots:
     void earlierFilesSpareTheFirstRunQuestion();
     void trayMenuItems();
     void firstReminderScanAtStartUp();
+    void appointmentListIsReadOnlyWhenNeeded_data();
+    void appointmentListIsReadOnlyWhenNeeded();
 
 private:
     int run();
@@ -436,6 +446,55 @@ void TestApplication::firstReminderScanAtStartUp()
              }),
              0);
     QVERIFY(shown);
+}
+
+void TestApplication::appointmentListIsReadOnlyWhenNeeded_data()
+{
+    QTest::addColumn<bool>("writtenMeanwhile");
+    QTest::addColumn<int>("refills");
+    QTest::newRow("Abbrechen") << false << 0;
+    QTest::newRow("another program wrote meanwhile") << true << 1;
+}
+
+void TestApplication::appointmentListIsReadOnlyWhenNeeded()
+{
+    QFETCH(bool, writtenMeanwhile);
+    QFETCH(int, refills);
+    createBootstrappedDatabase(m_dir->filePath(u"data.zr"_s))
+            ->execSql(u"INSERT INTO termine (date, grup, desc, enddate, msg, remsg, belong, redo, "
+                      "nextmsg) VALUES (1300000000, 5, 'Messe', 1300003600, 0, 0, 0, '', 0)"_s);
+    int rowsAtStart = -1;
+    int rowsOnOpening = -1;
+    int resets = -1;
+    QCOMPARE(runWith([&] {
+                 MainWindow* window = nullptr;
+                 for (QWidget* widget : QApplication::topLevelWidgets()) {
+                     if (auto* main = qobject_cast<MainWindow*>(widget))
+                         window = main;
+                 }
+                 QVERIFY(window);
+                 AppointmentPage* page = window->appointmentPage();
+                 rowsAtStart = page->model()->rowCount();
+                 window->tabs()->setCurrentWidget(page);
+                 rowsOnOpening = page->model()->rowCount();
+
+                 QSignalSpy reset(page->model(), &QAbstractItemModel::modelReset);
+                 QTimer::singleShot(0, [&] {
+                     if (writtenMeanwhile) {
+                         auto other = Database::open(m_dir->filePath(u"data.zr"_s));
+                         other->execSql(u"UPDATE termine SET desc='Messe Köln'"_s);
+                     }
+                     if (auto* dialog = QApplication::activeModalWidget())
+                         dialog->findChild<QPushButton*>(u"cancelButton"_s)->click();
+                 });
+                 // A double click on the Monday of the week picture opens its day dialog.
+                 emit window->weekPage()->view()->doubleClicked(QPoint(100, 30));
+                 resets = reset.size();
+             }),
+             0);
+    QCOMPARE(rowsAtStart, 0);
+    QCOMPARE(rowsOnOpening, 1);
+    QCOMPARE(resets, refills);
 }
 
 QTEST_MAIN(TestApplication)

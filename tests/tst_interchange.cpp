@@ -20,7 +20,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTextStream>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;

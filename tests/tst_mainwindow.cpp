@@ -7,6 +7,7 @@
 #include "views/mainwindow.h"
 #include "views/preferences.h"
 
+#include "support/listview.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -320,16 +321,16 @@ void TestMainWindow::listColumnsFromPreferences()
                                      u"Benachrichtigung"_s};
     prefs.appointmentColumnWidths = {120, 30, 90, 200, 90, 60, 4};
     MainWindow window(prefs);
-    const QTreeWidget* list = window.appointmentPage()->list();
-    QCOMPARE(list->columnCount(), 7);
-    QCOMPARE(list->headerItem()->text(0), u"Anfang"_s);
+    const QTreeView* list = window.appointmentPage()->list();
+    QCOMPARE(listColumnCount(*list), 7);
+    QCOMPARE(listTitle(*list, 0), u"Anfang"_s);
     QCOMPARE(list->header()->sectionSize(0), 120);
     QCOMPARE(list->header()->sectionSize(6), 4);
     QVERIFY(list->header()->sectionsMovable());
 
-    const QTreeWidget* addresses = window.addressPage()->list();
-    QCOMPARE(addresses->columnCount(), 17);
-    QCOMPARE(addresses->headerItem()->text(16), u"Notiz"_s);
+    const QTreeView* addresses = window.addressPage()->list();
+    QCOMPARE(listColumnCount(*addresses), 17);
+    QCOMPARE(listTitle(*addresses, 16), u"Notiz"_s);
     QCOMPARE(addresses->header()->sectionSize(3), 80);
 }
 
@@ -355,10 +356,10 @@ void TestMainWindow::movedColumnsSurviveARestart()
     // Through the file and into a new window: same order, titles and widths.
     const Preferences reread = Preferences::parse(prefs.serialize());
     MainWindow again(reread);
-    const QTreeWidget* list = again.addressPage()->list();
-    QCOMPARE(list->headerItem()->text(0), u"Land"_s);
+    const QTreeView* list = again.addressPage()->list();
+    QCOMPARE(listTitle(*list, 0), u"Land"_s);
     QCOMPARE(list->header()->sectionSize(8), 150);
-    QCOMPARE(again.appointmentPage()->list()->headerItem()->text(0), u"Anfang"_s);
+    QCOMPARE(listTitle(*again.appointmentPage()->list(), 0), u"Anfang"_s);
 }
 
 void TestMainWindow::collapsedColumnComesBackNarrow()
@@ -384,13 +385,13 @@ void TestMainWindow::groupListShowsTwentySlots()
     QTreeWidget list;
     list.setColumnCount(2);
     fillGroupList(list, *db, prompter, *images);
-    QCOMPARE(list.topLevelItemCount(), 20);
-    QCOMPARE(list.topLevelItem(0)->text(0), u"1"_s);
-    QCOMPARE(list.topLevelItem(0)->text(1), QString());
-    QCOMPARE(list.topLevelItem(1)->text(1), u"Feiertag"_s);
-    QCOMPARE(list.topLevelItem(4)->text(1), u"Geschäftlich"_s);
-    QCOMPARE(list.topLevelItem(19)->text(0), u"20"_s);
-    QCOMPARE(list.topLevelItem(19)->text(1), u"Geburtstag"_s);
+    QCOMPARE(listRowCount(list), 20);
+    QCOMPARE(listCell(list, 0, 0), u"1"_s);
+    QCOMPARE(listCell(list, 0, 1), QString());
+    QCOMPARE(listCell(list, 1, 1), u"Feiertag"_s);
+    QCOMPARE(listCell(list, 4, 1), u"Geschäftlich"_s);
+    QCOMPARE(listCell(list, 19, 0), u"20"_s);
+    QCOMPARE(listCell(list, 19, 1), u"Geburtstag"_s);
     QCOMPARE(list.topLevelItem(19)->data(0, Qt::UserRole).toInt(), 20);
     QVERIFY(!list.topLevelItem(7)->icon(0).isNull());
     QVERIFY(prompter.calls().isEmpty());
@@ -398,7 +399,7 @@ void TestMainWindow::groupListShowsTwentySlots()
     // A failing query shows the database error and leaves the list empty.
     QVERIFY(db->execSql(u"DROP TABLE grups"_s));
     fillGroupList(list, *db, prompter, *images);
-    QCOMPARE(list.topLevelItemCount(), 0);
+    QCOMPARE(listRowCount(list), 0);
     QCOMPARE(prompter.calls().size(), 1);
     QCOMPARE(prompter.calls().first().title, u"Datenbankfehler"_s);
 }

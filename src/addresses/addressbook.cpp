@@ -1,18 +1,21 @@
 #include "addresses/addressbook.h"
 
 #include "addresses/addresseditor.h"
+#include "addresses/addresslist.h"
 #include "addresses/addresspage.h"
 #include "addresses/addressstore.h"
 #include "app/context.h"
+#include "views/deferredfill.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -29,11 +32,11 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
             openEditor(id);
     });
     connect(m_page.removeButton(), &QPushButton::clicked, this, &AddressBook::removeSelected);
-    connect(m_page.list(), &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        if (const qint64 id = item->data(0, Qt::UserRole).toLongLong())
+    connect(m_page.list(), &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (const qint64 id = m_page.model()->idAt(index.row()))
             openEditor(id);
     });
-    // Not itemActivated: a double click reports an activation as well, which would open the
+    // Not activated: a double click reports an activation as well, which would open the
     // editor a second time once the first one is closed.
     m_list = m_page.list();
     m_page.list()->installEventFilter(this);
@@ -42,8 +45,9 @@ AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews,
             [this](int index) { changeSort(AddressSortChoice::Key, index); });
     connect(m_page.sortDirection(), &QComboBox::currentIndexChanged, this,
             [this](int index) { changeSort(AddressSortChoice::Direction, index); });
-    // At start-up the window is still hidden, so no note.
-    reloadAddressList(*m_page.list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, QString());
+    m_deferred = new DeferredFill(
+            m_page, [this] { fill(m_page.searchField()->text()); }, this);
+    m_deferred->request();
 }
 
 bool AddressBook::eventFilter(QObject* watched, QEvent* event)
@@ -71,7 +75,7 @@ bool AddressBook::eventFilter(QObject* watched, QEvent* event)
 
 void AddressBook::reload()
 {
-    fill(m_page.searchField()->text());
+    m_deferred->request();
 }
 
 void AddressBook::fill(const QString& searchText)
@@ -89,8 +93,8 @@ void AddressBook::changeSort(AddressSortChoice choice, int value)
 
 qint64 AddressBook::selectedId() const
 {
-    const QList<QTreeWidgetItem*> selected = m_page.list()->selectedItems();
-    return selected.isEmpty() ? 0 : selected.first()->data(0, Qt::UserRole).toLongLong();
+    const QModelIndexList selected = m_page.list()->selectionModel()->selectedRows();
+    return selected.isEmpty() ? 0 : m_page.model()->idAt(selected.first().row());
 }
 
 void AddressBook::openEditor(qint64 id)

@@ -6,6 +6,7 @@
 #include <QString>
 
 class AddressPage;
+class DeferredFill;
 class MainWindow;
 class Overviews;
 struct Context;
@@ -16,10 +17,11 @@ class AddressBook : public QObject
 {
     Q_OBJECT
 public:
-    // Connects the page's controls and fills the list.
+    // Connects the page's controls; the list is read once the page is in sight.
     AddressBook(Context& ctx, MainWindow& window, Overviews& overviews, QObject* parent = nullptr);
 
-    // Rereads the list with the search field's text.
+    // Rereads the list with the search field's text, at once when the page is shown, else when
+    // it is next opened.
     void reload();
     // Id 0 makes a new entry.
     void openEditor(qint64 id);
@@ -42,4 +44,5 @@ private:
     AddressPage& m_page;
     // Kept apart from the page: the key filter sees the list's last events after the page is gone.
     const QObject* m_list = nullptr;
+    DeferredFill* m_deferred = nullptr;
 };

@@ -4,11 +4,9 @@
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
-#include "store/querycursor.h"
 #include "views/preferences.h"
 
-#include <QBrush>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -71,10 +69,10 @@ QStringList sortTerms(int sortKey)
 
 } // namespace
 
-std::array<int, kAddressColumnMeanings> addressColumnMap(const QTreeWidget& tree)
+std::array<int, kAddressColumnMeanings> addressColumnMap(const QTreeView& list)
 {
     std::array<int, kAddressColumnMeanings> map;
-    mapColumnsByTitle(tree, kMeaningTitles, map);
+    mapColumnsByTitle(list, kMeaningTitles, map);
     return map;
 }
 
@@ -106,64 +104,92 @@ QColor addressRowTint(qint64 anrede)
     return anrede == 0 ? QColor(255, 204, 204) : QColor(204, 204, 255);
 }
 
-void reloadAddressList(QTreeWidget& tree, Database& db, Prompter& prompter,
-                       const Preferences& prefs, const QString& searchText,
-                       const ProgressNote& progressNote)
+AddressListModel::AddressListModel(QStringList titles, QObject* parent)
+    : RecordListModel(std::move(titles), parent)
+{}
+
+bool AddressListModel::refill(Database& db, const QString& sql,
+                              const std::array<int, kAddressColumnMeanings>& columnOfMeaning)
+{
+    beginResetModel();
+    m_rows.clear();
+    setMeaningColumns(columnOfMeaning);
+    const bool read = db.forEachRecord(sql, [this](const RecordReader& record) {
+        // Columns: 0 id, 1 nname, 2 vname, 3 nick, 4 zvname, 5 str, 6 hausnr, 7 plz, 8 ort,
+        // 9 land, 10 email, 11 tel, 12 mobil, 13 fax, 14 gebdat, 15 icq, 16 msn, 17 aim,
+        // 18 website, 19 notiz, 20 anrede, 21 birthday date, 22 birth year.
+        Row row{record.number(0), record.number(20), {}, {}};
+        std::size_t meaning = 0;
+        const auto cell = [&](const QString& text) {
+            row.texts += text;
+            row.ends[meaning++] = static_cast<int>(row.texts.size());
+        };
+        for (int column = 1; column <= 4; ++column)
+            cell(record.text(column));
+        cell(record.text(5) + u' ' + record.text(6));
+        cell(record.text(7) + u' ' + record.text(8));
+        for (int column = 9; column <= 13; ++column)
+            cell(record.text(column));
+        cell(addressBirthdayText(record.number(21), record.number(22)));
+        for (int column = 15; column <= 19; ++column)
+            cell(record.text(column));
+        row.texts.squeeze();
+        m_rows.push_back(std::move(row));
+    });
+    if (!read)
+        m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+    return read;
+}
+
+int AddressListModel::recordCount() const
+{
+    return static_cast<int>(m_rows.size());
+}
+
+qint64 AddressListModel::recordId(int row) const
+{
+    return m_rows[static_cast<std::size_t>(row)].id;
+}
+
+QColor AddressListModel::recordTint(int row) const
+{
+    return addressRowTint(m_rows[static_cast<std::size_t>(row)].anrede);
+}
+
+QString AddressListModel::recordText(int row, int meaning) const
+{
+    const Row& r = m_rows[static_cast<std::size_t>(row)];
+    const auto m = static_cast<std::size_t>(meaning);
+    const int begin = m == 0 ? 0 : r.ends[m - 1];
+    return r.texts.mid(begin, r.ends[m] - begin);
+}
+
+void reloadAddressList(QTreeView& list, Database& db, Prompter& prompter, const Preferences& prefs,
+                       const QString& searchText, const ProgressNote& progressNote)
 {
     const bool noteShown = searchText.isEmpty() && progressNote;
     if (noteShown)
         progressNote(true);
 
-    tree.clear();
-    const std::array<int, kAddressColumnMeanings> map = addressColumnMap(tree);
-
-    QueryCursor cursor;
-    if (!db.queryTable(addressListQuery(searchText, prefs.sortaddress, prefs.sortaddressdir),
-                       cursor)) {
+    auto* model = qobject_cast<AddressListModel*>(list.model());
+    Q_ASSERT(model);
+    if (!model->refill(db, addressListQuery(searchText, prefs.sortaddress, prefs.sortaddressdir),
+                       addressColumnMap(list)))
         showDatabaseError(db, prompter);
-    } else {
-        const int columns = tree.columnCount();
-        QList<QTreeWidgetItem*> items;
-        items.reserve(cursor.rowCount());
-        while (cursor.nextRow()) {
-            // Columns: 1 id, 2 nname, 3 vname, 4 nick, 5 zvname, 6 str, 7 hausnr, 8 plz, 9 ort,
-            // 10 land, 11 email, 12 tel, 13 mobil, 14 fax, 15 gebdat, 16 icq, 17 msn, 18 aim,
-            // 19 website, 20 notiz, 21 anrede, 22 birthday date, 23 birth year.
-            const std::array<QString, kAddressColumnMeanings> cells{
-                    cursor.text(2),
-                    cursor.text(3),
-                    cursor.text(4),
-                    cursor.text(5),
-                    cursor.text(6) + u' ' + cursor.text(7),
-                    cursor.text(8) + u' ' + cursor.text(9),
-                    cursor.text(10),
-                    cursor.text(11),
-                    cursor.text(12),
-                    cursor.text(13),
-                    cursor.text(14),
-                    addressBirthdayText(cursor.number(22), cursor.number(23)),
-                    cursor.text(16),
-                    cursor.text(17),
-                    cursor.text(18),
-                    cursor.text(19),
-                    cursor.text(20)};
-            items.append(makeListRow(cells, map, columns, addressRowTint(cursor.number(21)),
-                                     cursor.number(1)));
-        }
-        tree.addTopLevelItems(items);
-    }
 
     if (noteShown)
         progressNote(false);
 }
 
-bool changeAddressSort(QTreeWidget& tree, Database& db, Prompter& prompter, Preferences& prefs,
+bool changeAddressSort(QTreeView& list, Database& db, Prompter& prompter, Preferences& prefs,
                        AddressSortChoice choice, int value, const ProgressNote& progressNote)
 {
     int& stored = choice == AddressSortChoice::Key ? prefs.sortaddress : prefs.sortaddressdir;
     if (stored == value || value < 0)
         return false;
     stored = value;
-    reloadAddressList(tree, db, prompter, prefs, QString(), progressNote);
+    reloadAddressList(list, db, prompter, prefs, QString(), progressNote);
     return true;
 }

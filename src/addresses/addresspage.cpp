@@ -1,5 +1,6 @@
 #include "addresses/addresspage.h"
 
+#include "addresses/addresslist.h"
 #include "views/controls.h"
 #include "views/listcolumns.h"
 #include "views/preferences.h"
@@ -8,7 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -16,10 +17,13 @@ AddressPage::AddressPage(const Preferences& prefs, QWidget* parent)
     : QWidget(parent)
 {
     using namespace Controls;
-    m_list = new QTreeWidget(this);
+    m_model = new AddressListModel(
+            QStringList(prefs.addressColumnTitles.begin(), prefs.addressColumnTitles.end()), this);
+    m_list = new QTreeView(this);
+    m_list->setModel(m_model);
     m_list->setObjectName(u"addressList"_s);
     m_list->setGeometry(0, 0, 645, 503);
-    setUpMovableColumns(*m_list, prefs.addressColumnTitles, prefs.addressColumnWidths);
+    setUpMovableColumns(*m_list, prefs.addressColumnWidths);
 
     m_add = button(this, u"addAddressButton"_s, u"Hinzufügen"_s, {3, 503, 65, 20});
     m_remove = button(this, u"removeAddressButton"_s, u"Entfernen"_s, {68, 503, 65, 20});

@@ -5,7 +5,8 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
+class AddressListModel;
 struct Preferences;
 
 // Page "Adressbuch": the address list with its buttons, search field and sort choices.
@@ -15,7 +16,8 @@ class AddressPage : public QWidget
 public:
     AddressPage(const Preferences& prefs, QWidget* parent = nullptr);
 
-    QTreeWidget* list() const { return m_list; }
+    QTreeView* list() const { return m_list; }
+    AddressListModel* model() const { return m_model; }
     QPushButton* addButton() const { return m_add; }
     QPushButton* removeButton() const { return m_remove; }
     QPushButton* editButton() const { return m_edit; }
@@ -24,7 +26,8 @@ public:
     QComboBox* sortDirection() const { return m_sortDirection; }
 
 private:
-    QTreeWidget* m_list;
+    AddressListModel* m_model;
+    QTreeView* m_list;
     QPushButton* m_add;
     QPushButton* m_remove;
     QPushButton* m_edit;

@@ -6,7 +6,7 @@
 #include "app/terminationwatcher.h"
 #include "app/trayclicks.h"
 #include "app/traymenu.h"
-#include "appointments/appointmentlist.h"
+#include "appointments/appointmentlistcontroller.h"
 #include "appointments/appointmentpage.h"
 #include "appointments/daydialog.h"
 #include "common/fileaccess.h"
@@ -25,18 +25,15 @@
 #include "todo/todocontroller.h"
 #include "update/updatecheck.h"
 #include "update/updateserver.h"
-#include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
 #include "views/settingsactions.h"
 #include "views/settingspage.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -265,7 +262,6 @@ void Application::buildMainWindow()
     m_overviews->setYearLabel();
     m_overviews->setWeekLabel();
     m_overviews->drawWeek();
-    fillAppointmentList(QString());
     m_todo = std::make_unique<TodoController>(m_ctx, *m_window->todoPanel());
     m_todo->reload();
     m_reminders = std::make_unique<ReminderController>(m_ctx, [this] { m_todo->reload(); });
@@ -318,14 +314,14 @@ void Application::connectControls()
             requestQuit(QuitState::Exit);
     });
     connect(m_overviews.get(), &Overviews::dayActivated, this, &Application::openDayDialog);
-    connectAppointmentPage();
+    m_appointmentList = new AppointmentListController(m_ctx, *m_window->appointmentPage(),
+                                                      *m_overviews, *m_window, this);
     m_addressBook = new AddressBook(m_ctx, *m_window, *m_overviews, this);
     SettingsPage* settings = m_window->settingsPage();
     connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
     connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
     auto* groups = new GroupPanel(m_ctx, *settings, *m_overviews, this);
-    connect(groups, &GroupPanel::groupsChanged, this,
-            [this] { fillAppointmentList(m_window->appointmentPage()->searchField()->text()); });
+    connect(groups, &GroupPanel::groupsChanged, this, [this] { m_appointmentList->refresh(); });
     new SettingsActions(m_ctx, *settings, this);
     new OutputActions(m_ctx, *settings, m_window.get());
 
@@ -333,7 +329,7 @@ void Application::connectControls()
     interchange->attach(*m_window);
     connect(interchange, &InterchangeActions::calendarImported, this, [this] {
         m_overviews->redraw();
-        fillAppointmentList(m_window->appointmentPage()->searchField()->text());
+        m_appointmentList->refresh();
         m_todo->reload();
     });
     connect(interchange, &InterchangeActions::addressesImported, this, [this] {
@@ -468,54 +464,25 @@ void Application::refreshAllViews()
     m_overviews->databaseReplaced();
     m_overviews->drawYear();
     m_overviews->drawWeek();
-    fillAppointmentList(m_window->appointmentPage()->searchField()->text());
+    m_appointmentList->refresh();
     fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
     m_addressBook->reload();
     m_todo->reload();
 }
 
-void Application::connectAppointmentPage()
-{
-    AppointmentPage* page = m_window->appointmentPage();
-    connect(page->searchField(), &QLineEdit::textChanged, this, &Application::fillAppointmentList);
-    auto sortChanged = [this, page](AppointmentSortChoice choice, int value) {
-        // A changed order applies to all coming appointments; the search text waits until it
-        // is edited again.
-        changeAppointmentSort(*page->list(), *m_ctx.db, m_ctx.prompter, m_ctx.prefs, choice, value,
-                              m_ctx.clock.now(), progressNote());
-    };
-    connect(page->sortKey(), &QComboBox::currentIndexChanged, this,
-            [sortChanged](int index) { sortChanged(AppointmentSortChoice::Key, index); });
-    connect(page->sortDirection(), &QComboBox::currentIndexChanged, this,
-            [sortChanged](int index) { sortChanged(AppointmentSortChoice::Direction, index); });
-}
-
-void Application::fillAppointmentList(const QString& searchText)
-{
-    ::fillAppointmentList(*m_window->appointmentPage()->list(), *m_ctx.db, m_ctx.prompter,
-                          m_ctx.prefs, m_ctx.clock.now(), searchText, progressNote());
-}
-
-ProgressNote Application::progressNote()
-{
-    // The hover preview window doubles as the note while the list is reread.
-    return [this](bool show) {
-        if (show)
-            m_overviews->previewWindow()->showProgressNote(m_window->pos());
-        else
-            m_overviews->previewWindow()->hideNote();
-    };
-}
-
 void Application::openDayDialog(int day, int month, int year)
 {
     m_overviews->leaveHover();
+    const Database::ChangeStamp before = m_ctx.db->changeStamp();
     DayDialog dialog(m_ctx, day, month, year, m_window.get());
     connect(&dialog, &DayDialog::appointmentsChanged, m_overviews.get(), &Overviews::redraw);
     dialog.exec();
+    // "Abbrechen" or a close without a change leaves the pictures and the list as they are.
+    if (m_ctx.db->changeStamp() == before)
+        return;
     m_overviews->drawYear();
     m_overviews->drawWeek();
-    fillAppointmentList(m_window->appointmentPage()->searchField()->text());
+    m_appointmentList->refresh();
 }
 
 int Application::shutdown()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/context.h"
-#include "appointments/appointmentlist.h"
 
 #include <QLockFile>
 #include <QObject>
@@ -10,6 +9,7 @@
 #include <memory>
 
 class AddressBook;
+class AppointmentListController;
 class MainWindow;
 class NotesActions;
 class Overviews;
@@ -62,9 +62,6 @@ private:
     void saveBackup();
     void restoreBackup();
     void refreshAllViews();
-    void connectAppointmentPage();
-    void fillAppointmentList(const QString& searchText);
-    ProgressNote progressNote();
     void openDayDialog(int day, int month, int year);
     int shutdown();
 
@@ -76,6 +73,7 @@ private:
     std::unique_ptr<ReminderController> m_reminders;
     std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
+    AppointmentListController* m_appointmentList = nullptr;
     AddressBook* m_addressBook = nullptr;
     QTimer m_clockTimer;
     QTimer m_reminderTimer;

@@ -1,5 +1,6 @@
 #include "appointments/appointmentpage.h"
 
+#include "appointments/appointmentlist.h"
 #include "views/controls.h"
 #include "views/listcolumns.h"
 #include "views/preferences.h"
@@ -7,7 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -15,10 +16,14 @@ AppointmentPage::AppointmentPage(const Preferences& prefs, QWidget* parent)
     : QWidget(parent)
 {
     using namespace Controls;
-    m_list = new QTreeWidget(this);
+    m_model = new AppointmentListModel(
+            QStringList(prefs.appointmentColumnTitles.begin(), prefs.appointmentColumnTitles.end()),
+            this);
+    m_list = new QTreeView(this);
+    m_list->setModel(m_model);
     m_list->setObjectName(u"appointmentList"_s);
     m_list->setGeometry(0, 0, 645, 503);
-    setUpMovableColumns(*m_list, prefs.appointmentColumnTitles, prefs.appointmentColumnWidths);
+    setUpMovableColumns(*m_list, prefs.appointmentColumnWidths);
 
     m_search = textField(this, u"appointmentSearch"_s, {503, 503, 135, 20});
     label(this, u"appointmentSearchLabel"_s, u"Suchen:"_s, {458, 508, 45, 15});

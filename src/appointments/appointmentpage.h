@@ -4,7 +4,8 @@
 
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
+class QTreeView;
+class AppointmentListModel;
 struct Preferences;
 
 // Page "Terminübersicht": the list of coming appointments with search field and sort choices.
@@ -14,13 +15,15 @@ class AppointmentPage : public QWidget
 public:
     AppointmentPage(const Preferences& prefs, QWidget* parent = nullptr);
 
-    QTreeWidget* list() const { return m_list; }
+    QTreeView* list() const { return m_list; }
+    AppointmentListModel* model() const { return m_model; }
     QLineEdit* searchField() const { return m_search; }
     QComboBox* sortKey() const { return m_sortKey; }
     QComboBox* sortDirection() const { return m_sortDirection; }
 
 private:
-    QTreeWidget* m_list;
+    AppointmentListModel* m_model;
+    QTreeView* m_list;
     QLineEdit* m_search;
     QComboBox* m_sortKey;
     QComboBox* m_sortDirection;

@@ -28,6 +28,28 @@ QString sqlLikeContains(QStringView text)
     return sqlQuote(pattern) + QStringLiteral(" ESCAPE '\\'");
 }
 
+namespace {
+
+char16_t foldAscii(char16_t c)
+{
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
+} // namespace
+
+bool likeContains(QStringView text, QStringView part)
+{
+    const qsizetype last = text.size() - part.size();
+    for (qsizetype at = 0; at <= last; ++at) {
+        qsizetype i = 0;
+        while (i < part.size() && foldAscii(text[at + i].unicode()) == foldAscii(part[i].unicode()))
+            ++i;
+        if (i == part.size())
+            return true;
+    }
+    return false;
+}
+
 QString replaceApostrophes(QString text)
 {
     return text.replace(u'\'', u'`');

@@ -12,5 +12,9 @@ QString sqlQuote(QStringView text);
 // and '\' in the text escaped.
 QString sqlLikeContains(QStringView text);
 
+// What `text LIKE sqlLikeContains(part)` gives in SQLite, without asking it: the part anywhere in
+// the text, letters A to Z in either case, every other character only as it is.
+bool likeContains(QStringView text, QStringView part);
+
 // Apostrophes typed by the user are stored as grave accents.
 QString replaceApostrophes(QString text);

@@ -16,7 +16,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -65,14 +65,14 @@ void InterchangeActions::attach(MainWindow& window)
         connect(action, &QAction::triggered, this, slot);
         list->addAction(action);
     };
-    QTreeWidget* appointments = window.appointmentPage()->list();
+    QWidget* appointments = window.appointmentPage()->list();
     appointments->setContextMenuPolicy(Qt::ActionsContextMenu);
     addAction(appointments, u"Termine als iCalendar exportieren…"_s, u"exportCalendarAction"_s,
               &InterchangeActions::exportCalendar);
     addAction(appointments, u"iCalendar-Datei importieren…"_s, u"importCalendarAction"_s,
               &InterchangeActions::importCalendar);
 
-    QTreeWidget* addresses = window.addressPage()->list();
+    QWidget* addresses = window.addressPage()->list();
     addresses->setContextMenuPolicy(Qt::ActionsContextMenu);
     addAction(addresses, u"Adressen als vCard exportieren…"_s, u"exportAddressesAction"_s,
               &InterchangeActions::exportAddresses);

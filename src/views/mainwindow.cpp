@@ -15,7 +15,7 @@
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
