@@ -626,18 +626,6 @@ void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
 
 bool exportAddresses(Database& db, QIODevice& device, QString& error)
 {
-    // One birthday row per name (the lowest id, should there be several), as the editor shows it.
-    QueryCursor cursor;
-    if (!db.queryTable(
-                u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
-                u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
-                u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT desc,date,"
-                u"year,MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
-                u"a.nname) ORDER BY a.id ;"_s,
-                cursor)) {
-        error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
-        return false;
-    }
     if (!device.isWritable()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();
         return false;
@@ -646,15 +634,28 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
     // The address book keeps no time of change; the export is the revision peers compare.
     const QDateTime revision =
             QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
-    while (cursor.nextRow() && writer.ok()) {
-        AddressValues values;
-        for (int i = 0; i < kAddressFieldCount; ++i)
-            values.texts[std::size_t(i)] = cursor.text(i + 1);
-        values.anrede = int(cursor.number(20));
-        std::optional<BirthdayRow> birthday;
-        if (!cursor.text(21).isEmpty())
-            birthday = BirthdayRow{cursor.number(21), int(cursor.number(22))};
-        writeAddressCard(writer, values, birthday, cursor.number(23), revision);
+    // One birthday row per name (the lowest id, should there be several), as the editor shows it.
+    const bool read = db.forEachRecord(
+            u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
+            u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
+            u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT desc,date,"
+            u"year,MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
+            u"a.nname) ORDER BY a.id ;"_s,
+            [&](const RecordReader& record) {
+                if (!writer.ok())
+                    return;
+                AddressValues values;
+                for (int i = 0; i < kAddressFieldCount; ++i)
+                    values.texts[std::size_t(i)] = record.text(i);
+                values.anrede = int(record.number(19));
+                std::optional<BirthdayRow> birthday;
+                if (!record.text(20).isEmpty())
+                    birthday = BirthdayRow{record.number(20), int(record.number(21))};
+                writeAddressCard(writer, values, birthday, record.number(22), revision);
+            });
+    if (!read) {
+        error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
+        return false;
     }
     if (!writer.ok()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();

@@ -4,7 +4,6 @@
 #include "common/version.h"
 #include "interchange/icalsupport.h"
 #include "store/database.h"
-#include "store/querycursor.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -88,11 +87,14 @@ icalproperty* xProperty(const char* name, const QString& value)
     return p;
 }
 
+// Writes the calendar as it goes: each event, with its series' exceptions, reaches the device as
+// soon as it is complete, so no tree of the whole calendar is held.
 class CalendarWriter
 {
 public:
-    explicit CalendarWriter(QHash<int, QString> groups)
+    CalendarWriter(QHash<int, QString> groups, QIODevice& device)
         : m_groups(std::move(groups))
+        , m_device(device)
         , m_zone(systemZone())
         , m_calendar(icalcomponent_new_vcalendar())
         , m_stamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone()))
@@ -111,6 +113,17 @@ public:
                 icalproperty_set_tzid(tzid, m_tzid.constData());
             icalcomponent_add_component(m_calendar.get(), zone);
         }
+        // The calendar's head as libical writes it, without its last line; the events follow.
+        QByteArray head = serialized(m_calendar.get());
+        head.chop(qsizetype(qstrlen(kCalendarEnd)));
+        write(head);
+    }
+
+    // Ends the calendar; false when anything could not be written.
+    bool finish()
+    {
+        write(kCalendarEnd);
+        return m_ok;
     }
 
     void addSingle(const Row& row)
@@ -122,7 +135,8 @@ public:
         if ((allDay && !isCanonicalAllDay(row)) || row.end < row.start)
             add(event, xProperty("X-RUVO-EXACT",
                                  QString::number(row.start) + u'/' + QString::number(row.end)));
-        icalcomponent_add_component(m_calendar.get(), event);
+        m_pending.emplace_back(event);
+        flush();
     }
 
     // One VEVENT with a rule and its exceptions; `rows` in start order.
@@ -142,7 +156,8 @@ public:
         add(master, xProperty("X-RUVO-REDO", first.redo));
         // All-day members are canonical, so the plain difference carries their span of days.
         const DateValue span = first.end - first.start;
-        icalcomponent_add_component(m_calendar.get(), master);
+        // Written with the rule and exceptions it still gains below.
+        m_pending.emplace_back(master);
         auto endsAsRule = [&](const Row& row) { return row.end == row.start + span; };
 
         QSet<DateValue> covered{first.start};
@@ -184,6 +199,7 @@ public:
         }
         if (!endsAsRule(first))
             addOverride(uid, first, allDay);
+        flush();
     }
 
     void addTodo(qint64 id, const QString& description, DateValue due)
@@ -194,18 +210,37 @@ public:
         add(todo, icalproperty_new_summary(peerText(description).constData()));
         if (due != kInvalidDate)
             add(todo, zoned(icalproperty_new_due(plainTime(due)), false));
-        icalcomponent_add_component(m_calendar.get(), todo);
+        m_pending.emplace_back(todo);
+        flush();
     }
 
-    QByteArray text() const
+private:
+    static constexpr const char* kCalendarEnd = "END:VCALENDAR\r\n";
+
+    static QByteArray serialized(icalcomponent* component)
     {
-        char* text = icalcomponent_as_ical_string_r(m_calendar.get());
+        char* text = icalcomponent_as_ical_string_r(component);
         QByteArray bytes(text);
         icalmemory_free_buffer(text);
         return bytes;
     }
 
-private:
+    void write(const QByteArray& bytes)
+    {
+        if (m_ok && m_device.write(bytes) != bytes.size())
+            m_ok = false;
+    }
+
+    // The finished components in the order they were made, as the calendar would hold them.
+    void flush()
+    {
+        for (const ComponentPtr& component : m_pending) {
+            if (m_ok)
+                write(serialized(component.get()));
+        }
+        m_pending.clear();
+    }
+
     static void add(icalcomponent* component, icalproperty* property)
     {
         icalcomponent_add_property(component, property);
@@ -269,7 +304,7 @@ private:
     {
         icalcomponent* event = newEvent(uid, row, allDay);
         add(event, zoned(icalproperty_new_recurrenceid(timeOf(row.start, allDay)), allDay));
-        icalcomponent_add_component(m_calendar.get(), event);
+        m_pending.emplace_back(event);
     }
 
     // The lead as the trigger; the repetition as DURATION and as many REPEATs as fit into the
@@ -302,11 +337,30 @@ private:
     }
 
     QHash<int, QString> m_groups;
+    QIODevice& m_device;
     icaltimezone* m_zone;
     QByteArray m_tzid;
+    // Only the head: properties and the time zone.
     ComponentPtr m_calendar;
     icaltimetype m_stamp;
+    std::vector<ComponentPtr> m_pending;
+    bool m_ok = true;
 };
+
+Row rowOf(const RecordReader& record)
+{
+    Row row;
+    row.id = record.number(0);
+    row.start = record.number(1);
+    row.group = static_cast<int>(record.number(2));
+    row.description = record.text(3);
+    row.end = record.number(4);
+    row.msg = static_cast<int>(record.number(5));
+    row.remsg = static_cast<int>(record.number(6));
+    row.belong = record.number(7);
+    row.redo = record.text(8);
+    return row;
+}
 
 } // namespace
 
@@ -317,55 +371,42 @@ bool exportCalendar(Database& db, QIODevice& device, QString& error)
         error = u"Die Datenbank konnte nicht gelesen werden: "_s + db.errorText();
         return false;
     };
-
-    QHash<int, QString> groups;
-    QueryCursor cursor;
-    if (!db.queryTable(u"SELECT id, grupname FROM grups ;"_s, cursor))
-        return readFailed();
-    while (cursor.nextRow())
-        groups.insert(static_cast<int>(cursor.number(1)), cursor.text(2));
-    CalendarWriter writer(std::move(groups));
-
-    if (!db.queryTable(u"SELECT id, date, grup, desc, enddate, msg, remsg, belong, redo FROM "
-                       u"termine ORDER BY date, enddate, id ;"_s,
-                       cursor)) {
-        return readFailed();
-    }
-    QMap<qint64, QList<Row>> series;
-    QList<Row> singles;
-    while (cursor.nextRow()) {
-        Row row;
-        row.id = cursor.number(1);
-        row.start = cursor.number(2);
-        row.group = static_cast<int>(cursor.number(3));
-        row.description = cursor.text(4);
-        row.end = cursor.number(5);
-        row.msg = static_cast<int>(cursor.number(6));
-        row.remsg = static_cast<int>(cursor.number(7));
-        row.belong = cursor.number(8);
-        row.redo = cursor.text(9);
-        if (row.belong != 0)
-            series[row.belong].append(std::move(row));
-        else
-            singles.append(std::move(row));
-    }
-    for (const Row& row : std::as_const(singles))
-        writer.addSingle(row);
-    for (const QList<Row>& members : std::as_const(series))
-        writer.addSeries(members);
-
-    if (!db.queryTable(u"SELECT id, desc, enddate FROM todo WHERE checked=0 ORDER BY id ;"_s,
-                       cursor)) {
-        return readFailed();
-    }
-    while (cursor.nextRow())
-        writer.addTodo(cursor.number(1), cursor.text(2), cursor.number(3));
-    cursor.freeTable();
-
-    const QByteArray bytes = writer.text();
-    if (device.write(bytes) != bytes.size()) {
+    const auto writeFailed = [&] {
         error = u"Die Datei konnte nicht geschrieben werden: "_s + device.errorString();
         return false;
-    }
-    return true;
+    };
+
+    QHash<int, QString> groups;
+    if (!db.forEachRecord(u"SELECT id, grupname FROM grups ;"_s, [&](const RecordReader& record) {
+            groups.insert(static_cast<int>(record.number(0)), record.text(1));
+        }))
+        return readFailed();
+    CalendarWriter writer(std::move(groups), device);
+
+    const QString columns = u"SELECT id, date, grup, desc, enddate, msg, remsg, belong, redo FROM "
+                            u"termine "_s;
+    if (!db.forEachRecord(columns + u"WHERE belong = 0 ORDER BY date, enddate, id ;"_s,
+                          [&](const RecordReader& record) { writer.addSingle(rowOf(record)); }))
+        return readFailed();
+    // A series is written once its last member has been read.
+    QList<Row> members;
+    if (!db.forEachRecord(columns + u"WHERE belong != 0 ORDER BY belong, date, enddate, id ;"_s,
+                          [&](const RecordReader& record) {
+                              Row row = rowOf(record);
+                              if (!members.isEmpty() && members.front().belong != row.belong) {
+                                  writer.addSeries(members);
+                                  members.clear();
+                              }
+                              members.append(std::move(row));
+                          }))
+        return readFailed();
+    if (!members.isEmpty())
+        writer.addSeries(members);
+
+    if (!db.forEachRecord(u"SELECT id, desc, enddate FROM todo WHERE checked=0 ORDER BY id ;"_s,
+                          [&](const RecordReader& record) {
+                              writer.addTodo(record.number(0), record.text(1), record.number(2));
+                          }))
+        return readFailed();
+    return writer.finish() || writeFailed();
 }
