@@ -1,4 +1,4 @@
-// Redrawing the year and week overviews with 0, 2,000 and 20,000 appointments spread over ten
+// Redrawing the year and week overviews with 0, 2,000, 20,000 and 100,000 appointments over ten
 // years: as the clock does it, with the data unchanged since the last picture (changed = 0), and
 // after a change of the database, when everything is read anew (changed = 1).
 
@@ -87,7 +87,7 @@ void yearRedraw(benchmark::State& state)
 }
 BENCHMARK(yearRedraw)
         ->ArgNames({"appointments", "changed"})
-        ->ArgsProduct({{0, 2000, 20000}, {0, 1}})
+        ->ArgsProduct({{0, 2000, 20000, 100000}, {0, 1}})
         ->Unit(benchmark::kMillisecond);
 
 void weekRedraw(benchmark::State& state)
@@ -113,7 +113,7 @@ void weekRedraw(benchmark::State& state)
 }
 BENCHMARK(weekRedraw)
         ->ArgNames({"appointments", "changed"})
-        ->ArgsProduct({{0, 2000, 20000}, {0, 1}})
+        ->ArgsProduct({{0, 2000, 20000, 100000}, {0, 1}})
         ->Unit(benchmark::kMillisecond);
 
 } // namespace
