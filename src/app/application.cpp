@@ -243,6 +243,7 @@ void Application::watchDatabase()
 
 void Application::readPreferences()
 {
+    m_ctx.desktop = DesktopSettings::read(m_ctx.filePath(DesktopSettings::fileName()));
     const QString path = m_ctx.filePath(u"prefs.ini"_s);
     if (existsButUnreadable(path)) {
         m_ctx.prompter.warn(u"Fehler"_s, unreadableFileText(path));
