@@ -363,7 +363,7 @@ void TestSettingsActions::desktopNotificationsLiveApart()
     m_page = std::make_unique<SettingsPage>(m_ctx->prefs);
     m_actions = std::make_unique<SettingsActions>(*m_ctx, *m_page);
     QCheckBox* box = m_page->desktopNotificationsBox();
-    QCOMPARE(box->text(), u"Erinnerungen als Desktop-Benachrichtigung"_s);
+    QCOMPARE(box->text().remove(u'\n'), u"Erinnerungen als Desktop-Benachrichtigung"_s);
     QCOMPARE(box->isChecked(), storedBefore);
 
     box->click();
