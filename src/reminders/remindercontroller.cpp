@@ -47,7 +47,12 @@ ReminderController::ReminderController(Context& ctx, std::function<void()> todoD
     connect(m_notifier, &DesktopNotifier::closed, this, [this](uint id) { m_notified.remove(id); });
 }
 
-ReminderController::~ReminderController() = default;
+ReminderController::~ReminderController()
+{
+    // Answers to these could no longer reach anybody.
+    for (auto it = m_notified.cbegin(); it != m_notified.cend(); ++it)
+        m_notifier->close(it.key());
+}
 
 bool ReminderController::isShown() const
 {
