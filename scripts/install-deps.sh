@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-wayland libgl-dev
     libsqlite3-dev
     libical-dev tzdata
     fonts-liberation
@@ -17,6 +17,7 @@ if [ "${1:-run}" = test ]; then
         sqlite3
         libbenchmark-dev
         xvfb xauth xdotool x11-utils trayer
+        dbus-daemon dbus-session-bus-common
         clang-format
         poppler-utils
         desktop-file-utils appstream dpkg-dev

@@ -76,6 +76,8 @@ private slots:
     void firstReminderScanAtStartUp();
     void appointmentListIsReadOnlyWhenNeeded_data();
     void appointmentListIsReadOnlyWhenNeeded();
+    void closingWithoutTrayAsks_data();
+    void closingWithoutTrayAsks();
 
 private:
     int run();
@@ -495,6 +497,45 @@ void TestApplication::appointmentListIsReadOnlyWhenNeeded()
     QCOMPARE(rowsAtStart, 0);
     QCOMPARE(rowsOnOpening, 1);
     QCOMPARE(resets, refills);
+}
+
+void TestApplication::closingWithoutTrayAsks_data()
+{
+    QTest::addColumn<bool>("quit");
+    QTest::newRow("quit") << true;
+    QTest::newRow("keep running") << false;
+}
+
+void TestApplication::closingWithoutTrayAsks()
+{
+    QFETCH(bool, quit);
+    m_prompter.answer(quit);
+    bool shownAtStart = false;
+    bool hidden = false;
+    bool endedByMenu = false;
+    QCOMPARE(runWith([&] {
+                 QWidget* window = nullptr;
+                 for (QWidget* widget : QApplication::topLevelWidgets()) {
+                     if (widget->objectName() == u"mainWindow"_s)
+                         window = widget;
+                 }
+                 QVERIFY(window);
+                 connect(trayAction(4), &QAction::triggered, [&] { endedByMenu = true; });
+                 shownAtStart = window->isVisible();
+                 window->close();
+                 hidden = !window->isVisible();
+             }),
+             0);
+    QVERIFY(shownAtStart); // the offscreen platform has no tray
+    QCOMPARE(hidden, !quit);
+    // Kept running, the program ends only by "Beenden".
+    QCOMPARE(endedByMenu, !quit);
+    QCOMPARE(m_prompter.transcript(),
+             QStringList{u"Ruvo beenden / Der Desktop bietet keinen Platz für das Ruvo-Symbol in "
+                         "der Taskleiste.\nSoll Ruvo beendet werden?\nBei „Nein“ läuft Ruvo ohne "
+                         "Fenster weiter und erinnert an Termine; das Symbol erscheint, sobald der "
+                         "Desktop einen Platz dafür anbietet."_s});
+    QVERIFY(QFile::exists(m_dir->filePath(u"recovery.zr"_s)));
 }
 
 QTEST_MAIN(TestApplication)

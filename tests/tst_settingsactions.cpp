@@ -1,6 +1,7 @@
 #include "app/context.h"
 #include "views/autostart.h"
 #include "views/barstrips.h"
+#include "views/desktopsettings.h"
 #include "views/settingsactions.h"
 #include "views/settingspage.h"
 
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSlider>
@@ -38,6 +40,8 @@ private slots:
     void autostartFolderThatCannotBeMade();
     void execQuotesThePath_data();
     void execQuotesThePath();
+    void desktopNotificationsLiveApart_data();
+    void desktopNotificationsLiveApart();
 
 private:
     void choose(QComboBox* box, int index);
@@ -335,6 +339,41 @@ void TestSettingsActions::execQuotesThePath()
     QFETCH(QByteArray, execLine);
     const QList<QByteArray> lines = Autostart::entryText(program, u"/x/ruvo.png"_s).split('\n');
     QVERIFY2(lines.contains(execLine), Autostart::entryText(program, QString()).constData());
+}
+
+void TestSettingsActions::desktopNotificationsLiveApart_data()
+{
+    QTest::addColumn<bool>("storedBefore");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("tick") << false << true;
+    QTest::newRow("clear") << true << true;
+    QTest::newRow("file cannot be written") << false << false;
+}
+
+void TestSettingsActions::desktopNotificationsLiveApart()
+{
+    QFETCH(bool, storedBefore);
+    QFETCH(bool, writable);
+    const QString path = m_dir->filePath(u"desktop.ini"_s);
+    if (!writable)
+        QVERIFY(QDir().mkpath(path)); // a folder where the file belongs
+    if (storedBefore)
+        QVERIFY(DesktopSettings{true}.write(path));
+    m_ctx->desktop = DesktopSettings::read(path);
+    m_page = std::make_unique<SettingsPage>(m_ctx->prefs);
+    m_actions = std::make_unique<SettingsActions>(*m_ctx, *m_page);
+    QCheckBox* box = m_page->desktopNotificationsBox();
+    QCOMPARE(box->text().remove(u'\n'), u"Erinnerungen als Desktop-Benachrichtigung"_s);
+    QCOMPARE(box->isChecked(), storedBefore);
+
+    box->click();
+    QCOMPARE(m_ctx->desktop.notifications, !storedBefore);
+    QCOMPARE(DesktopSettings::read(path).notifications, writable && !storedBefore);
+    QVERIFY(!QFile::exists(m_dir->filePath(u"prefs.ini"_s)));
+    QCOMPARE(m_prompter.transcript(),
+             writable ? QStringList()
+                      : QStringList{u"Fehler / Die Einstellung konnte nicht in „%1“ gespeichert "
+                                    "werden. Sie gilt nur, bis Ruvo beendet wird."_s.arg(path)});
 }
 
 QTEST_MAIN(TestSettingsActions)

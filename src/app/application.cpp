@@ -5,6 +5,7 @@
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
 #include "app/trayclicks.h"
+#include "app/trayhost.h"
 #include "app/traymenu.h"
 #include "appointments/appointmentlistcontroller.h"
 #include "appointments/appointmentpage.h"
@@ -45,6 +46,13 @@ namespace {
 constexpr int kClockIntervalMs = 1000;
 constexpr int kReminderIntervalMs = 10000;
 constexpr int kQuitWatchIntervalMs = 100;
+
+const QString kQuitWithoutTrayTitle = u"Ruvo beenden"_s;
+const QString kQuitWithoutTrayText =
+        u"Der Desktop bietet keinen Platz für das Ruvo-Symbol in der Taskleiste.\n"
+        "Soll Ruvo beendet werden?\n"
+        "Bei „Nein“ läuft Ruvo ohne Fenster weiter und erinnert an Termine; das Symbol erscheint, "
+        "sobald der Desktop einen Platz dafür anbietet."_s;
 
 // The update check writes its statuses on the splash picture; true when an update was fetched.
 bool checkForUpdate(Context& ctx, SplashWindow& splash)
@@ -240,6 +248,7 @@ void Application::watchDatabase()
 
 void Application::readPreferences()
 {
+    m_ctx.desktop = DesktopSettings::read(m_ctx.filePath(DesktopSettings::fileName()));
     const QString path = m_ctx.filePath(u"prefs.ini"_s);
     if (existsButUnreadable(path)) {
         m_ctx.prompter.warn(u"Fehler"_s, unreadableFileText(path));
@@ -279,12 +288,27 @@ void Application::createTrayIcon()
     connect(m_trayMenu.get(), &TrayMenu::quitRequested, this,
             [this] { requestQuit(QuitState::Exit); });
 
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
+    // A host that comes later gets the icon then; one that goes takes it along.
+    auto* host = new TrayHost(this);
+    connect(host, &TrayHost::availabilityChanged, this, [this](bool available) {
+        if (available && !m_tray) {
+            addTrayIcon();
+        } else if (!available && m_tray) {
+            m_tray->hide();
+            m_tray->deleteLater();
+            m_tray = nullptr;
+        }
+    });
+    if (host->isAvailable())
+        addTrayIcon();
+}
+
+void Application::addTrayIcon()
+{
     m_tray = new QSystemTrayIcon(QIcon(QPixmap::fromImage(m_ctx.images->trayIcon())), this);
     m_tray->setToolTip(u"Ruvo"_s);
     m_tray->setContextMenu(m_trayMenu.get());
-    auto* clicks = new TrayClicks(this);
+    auto* clicks = new TrayClicks(m_tray);
     connect(m_tray, &QSystemTrayIcon::activated, clicks, &TrayClicks::activated);
     connect(clicks, &TrayClicks::toggleRequested, this, &Application::toggleMainWindow);
     m_tray->show();
@@ -307,8 +331,8 @@ void Application::toggleMainWindow()
 void Application::connectControls()
 {
     connect(m_window.get(), &MainWindow::closeRequested, this, [this] {
-        // Without a tray the window is the only way back in, so closing it ends the program.
-        if (m_tray)
+        // Without a tray the window is the only way back in until a tray appears: ask.
+        if (m_tray || !m_ctx.prompter.askYesNo(kQuitWithoutTrayTitle, kQuitWithoutTrayText))
             hideMainWindow();
         else
             requestQuit(QuitState::Exit);

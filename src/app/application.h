@@ -52,6 +52,7 @@ private:
     void readPreferences();
     void buildMainWindow();
     void createTrayIcon();
+    void addTrayIcon();
     void connectControls();
     void startTimers();
     void watchQuitState();

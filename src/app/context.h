@@ -7,6 +7,7 @@
 #include "common/prompter.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
+#include "views/desktopsettings.h"
 #include "views/preferences.h"
 
 #include <QRect>
@@ -49,6 +50,7 @@ struct Context
     Clock& clock;
 
     Preferences prefs;
+    DesktopSettings desktop;
     ViewState view;
     QuitState quitState = QuitState::Running;
     std::optional<ImagePack> images;

@@ -1,6 +1,7 @@
 #include "reminders/remindercontroller.h"
 
 #include "app/context.h"
+#include "reminders/desktopnotifier.h"
 #include "reminders/reminderrenderer.h"
 #include "reminders/reminderscan.h"
 #include "reminders/reminderwindow.h"
@@ -13,18 +14,45 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kSnoozeKeyPrefix = u"snooze-"_s;
+const QString kDoneKey = u"done"_s;
+
+bool anySnoozable(const QList<ReminderEntry>& entries)
+{
+    return std::any_of(entries.cbegin(), entries.cend(),
+                       [](const ReminderEntry& e) { return Snooze::canSnooze(e); });
+}
+} // namespace
+
 ReminderController::ReminderController(Context& ctx, std::function<void()> todoDeleted,
                                        QObject* parent)
     : QObject(parent)
     , m_ctx(ctx)
     , m_todoDeleted(std::move(todoDeleted))
     , m_window(std::make_unique<ReminderWindow>())
+    , m_notifier(new DesktopNotifier(QDBusConnection::sessionBus(), this))
 {
     connect(m_window.get(), &ReminderWindow::leftClicked, this, &ReminderController::dismiss);
     connect(m_window.get(), &ReminderWindow::menuRequested, this, &ReminderController::openMenu);
+    connect(m_notifier, &DesktopNotifier::shown, this, [this](quint64 request, uint id) {
+        if (m_pending.contains(request))
+            m_notified.insert(id, m_pending.take(request));
+    });
+    connect(m_notifier, &DesktopNotifier::failed, this, &ReminderController::notificationFailed);
+    connect(m_notifier, &DesktopNotifier::actionInvoked, this,
+            &ReminderController::notificationAnswered);
+    connect(m_notifier, &DesktopNotifier::closed, this, [this](uint id) { m_notified.remove(id); });
 }
 
-ReminderController::~ReminderController() = default;
+ReminderController::~ReminderController()
+{
+    // Answers to these could no longer reach anybody.
+    for (auto it = m_notified.cbegin(); it != m_notified.cend(); ++it)
+        m_notifier->close(it.key());
+}
 
 bool ReminderController::isShown() const
 {
@@ -37,12 +65,16 @@ void ReminderController::scan()
         return;
     ReminderScan scan(*m_ctx.db, m_ctx.prompter, m_ctx.quitState);
     const BirthdayReminder birthdays{m_ctx.prefs.gebmsgtime, m_ctx.prefs.gebremsg};
-    const bool news = scan.run(m_ctx.clock.now(), birthdays, m_list, isShown());
+    // While the window stands in for a missing service, its list goes on growing there.
+    const bool desktop = toDesktop() && !isShown();
+    ReminderList batch;
+    ReminderList& list = desktop ? batch : m_list;
+    const bool news = scan.run(m_ctx.clock.now(), birthdays, list, !desktop && isShown());
     // A failed delete leaves the items; they are found again by the next scan.
     bool deleted = !scan.doneTodosDue().isEmpty() &&
                    TodoStore::deleteTodos(*m_ctx.db, scan.doneTodosDue());
     if (news) {
-        for (const ReminderEntry& entry : m_list.entries()) {
+        for (const ReminderEntry& entry : list.entries()) {
             if (entry.todoToDelete != 0) {
                 TodoStore::deleteTodo(*m_ctx.db, entry.todoToDelete);
                 deleted = true;
@@ -51,8 +83,69 @@ void ReminderController::scan()
     }
     if (deleted && m_todoDeleted)
         m_todoDeleted();
-    if (news)
+    if (news && desktop)
+        notify(std::move(batch));
+    else if (news)
         show();
+}
+
+bool ReminderController::toDesktop() const
+{
+    return m_ctx.desktop.notifications || QGuiApplication::platformName().startsWith(u"wayland"_s);
+}
+
+void ReminderController::notify(ReminderList batch)
+{
+    const DateValue now = m_ctx.clock.now();
+    QStringList lines;
+    for (const ReminderEntry& entry : batch.entries()) {
+        const ReminderLines text = ReminderText::lines(entry, now);
+        lines << text.first << text.second;
+    }
+    QList<DesktopNotifier::Action> actions{{DesktopNotifier::defaultActionKey(), u"Erledigt"_s}};
+    if (anySnoozable(batch.entries())) {
+        const QList<Snooze::Choice> choices = Snooze::choices();
+        for (int i = 0; i < choices.size(); ++i)
+            actions.append({kSnoozeKeyPrefix + QString::number(i), choices.at(i).text});
+    }
+    actions.append({kDoneKey, u"Erledigt"_s});
+    const quint64 request = ++m_lastRequest;
+    m_pending.insert(request, std::move(batch));
+    m_notifier->notify(request, ReminderRenderer::title(), lines, actions);
+}
+
+void ReminderController::notificationFailed(quint64 request)
+{
+    const ReminderList batch = m_pending.take(request);
+    if (batch.isEmpty())
+        return;
+    // Nothing found may go untold: the window takes the batch, after what it already shows.
+    if (!isShown())
+        m_list.clear();
+    for (const ReminderEntry& entry : batch.entries())
+        m_list.append(entry);
+    show();
+}
+
+void ReminderController::notificationAnswered(uint id, const QString& key)
+{
+    if (!m_notified.contains(id))
+        return; // another program's, or answered already
+    const ReminderList batch = m_notified.take(id);
+    if (key.startsWith(kSnoozeKeyPrefix)) {
+        bool ok = false;
+        const int choice = key.mid(kSnoozeKeyPrefix.size()).toInt(&ok);
+        const QList<Snooze::Choice> choices = Snooze::choices();
+        if (ok && choice >= 0 && choice < choices.size())
+            snoozeEntries(batch.entries(), choices.at(choice).delay);
+    }
+    // Services that keep answered notifications around are told it is over.
+    m_notifier->close(id);
+}
+
+void ReminderController::snoozeEntries(const QList<ReminderEntry>& entries, DateValue delay)
+{
+    Snooze::snooze(*m_ctx.db, entries, m_ctx.clock.now(), delay);
 }
 
 void ReminderController::show()
@@ -72,13 +165,13 @@ void ReminderController::snooze(int i, DateValue delay)
 {
     const DateValue now = m_ctx.clock.now();
     if (i < 0) {
-        Snooze::snooze(*m_ctx.db, m_list.entries(), now, delay);
+        snoozeEntries(m_list.entries(), delay);
         dismiss();
         return;
     }
     if (i >= m_list.count())
         return;
-    Snooze::snooze(*m_ctx.db, {m_list.at(i)}, now, delay);
+    snoozeEntries({m_list.at(i)}, delay);
     m_list.removeAt(i);
     if (m_list.isEmpty()) {
         dismiss();
@@ -92,8 +185,7 @@ void ReminderController::openMenu(QPoint picturePos, QPoint globalPos)
     const int i = ReminderRenderer::entryAt(m_list, picturePos);
     if (i >= 0 && !Snooze::canSnooze(m_list.at(i)))
         return;
-    if (i < 0 && std::none_of(m_list.entries().cbegin(), m_list.entries().cend(),
-                              [](const ReminderEntry& e) { return Snooze::canSnooze(e); }))
+    if (i < 0 && !anySnoozable(m_list.entries()))
         return;
     // The menu waits for the user while scans may change the list: find the entry again.
     const ReminderSource source = i >= 0 ? m_list.at(i).source : ReminderSource::Appointment;

@@ -30,6 +30,11 @@ int entryOffset(const ReminderList& list, int i)
 
 } // namespace
 
+QString title()
+{
+    return u"Wichtige Termine:"_s;
+}
+
 QImage render(const ReminderList& list, DateValue now, const ImagePack& images)
 {
     const int height = list.windowHeight();
@@ -43,7 +48,7 @@ QImage render(const ReminderList& list, DateValue now, const ImagePack& images)
         canvas.stretch(background, 35, 0, 200, height);
 
     canvas.setFont(programFont(1));
-    canvas.text(30, 5, u"Wichtige Termine:"_s, kTitleColor);
+    canvas.text(30, 5, title(), kTitleColor);
     canvas.setFont(programFont(3));
     int offset = 0;
     for (int i = 0; i < list.count(); ++i) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QList>
 #include <QRect>
+#include <QString>
 
 class ImagePack;
 class ReminderList;
@@ -14,6 +15,9 @@ class ReminderList;
 namespace ReminderRenderer {
 
 inline constexpr int kWidth = 270;
+
+// "Wichtige Termine:", which heads the picture and the desktop notification.
+QString title();
 
 QImage render(const ReminderList& list, DateValue now, const ImagePack& images);
 

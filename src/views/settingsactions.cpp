@@ -6,11 +6,13 @@
 #include "reminders/reminderscan.h"
 #include "store/databaseerror.h"
 #include "views/autostart.h"
+#include "views/desktopsettings.h"
 #include "views/settingspage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSlider>
@@ -25,6 +27,9 @@ SettingsActions::SettingsActions(Context& ctx, SettingsPage& page, QObject* pare
     connect(page.autostartBox(), &QCheckBox::clicked, this, &SettingsActions::setAutostart);
     connect(page.updateBox(), &QCheckBox::clicked, this, &SettingsActions::setUpdate);
     connect(page.splashBox(), &QCheckBox::clicked, this, &SettingsActions::setSplash);
+    page.desktopNotificationsBox()->setChecked(ctx.desktop.notifications);
+    connect(page.desktopNotificationsBox(), &QCheckBox::clicked, this,
+            &SettingsActions::setDesktopNotifications);
     connect(page.birthdayLead(), &QComboBox::activated, this, &SettingsActions::chooseBirthdayLead);
     connect(page.birthdayRepeat(), &QComboBox::activated, this,
             &SettingsActions::chooseBirthdayRepeat);
@@ -89,6 +94,17 @@ void SettingsActions::setSplash(bool on)
         m_page.updateBox()->setChecked(false);
         m_ctx.prefs.update = 0;
     }
+}
+
+void SettingsActions::setDesktopNotifications(bool on)
+{
+    // Written at once: prefs.ini is not where it lives, so no later write would take it along.
+    m_ctx.desktop.notifications = on;
+    const QString path = m_ctx.filePath(DesktopSettings::fileName());
+    if (!m_ctx.desktop.write(path))
+        m_ctx.prompter.warn(u"Fehler"_s,
+                            u"Die Einstellung konnte nicht in „%1“ gespeichert werden. Sie gilt "
+                            "nur, bis Ruvo beendet wird."_s.arg(QDir::toNativeSeparators(path)));
 }
 
 void SettingsActions::chooseBirthdayLead(int lead)

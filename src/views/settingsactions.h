@@ -22,6 +22,7 @@ private:
     void setAutostart(bool on);
     void setUpdate(bool on);
     void setSplash(bool on);
+    void setDesktopNotifications(bool on);
     void chooseBirthdayLead(int lead);
     void chooseBirthdayRepeat(int repeat);
     void chooseDefaultLead(int lead);

@@ -117,4 +117,14 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     m_update->setChecked(prefs.update != 0);
     m_splash = checkBox(this, u"splashBox"_s, u"Splash-Screen anzeigen"_s, {13, 450, 180, 15});
     m_splash->setChecked(prefs.splash != 0);
+    // Not a preference: its state lives apart from prefs.ini and is set by the page's actions.
+    // Broken after the hyphen: on one line the text would not fit into the frame.
+    m_desktopNotifications =
+            checkBox(this, u"desktopNotificationsBox"_s,
+                     u"Erinnerungen als Desktop-\nBenachrichtigung"_s, {13, 466, 190, 28});
+    m_desktopNotifications->setAccessibleName(u"Erinnerungen als Desktop-Benachrichtigung"_s);
+    m_desktopNotifications->setToolTip(
+            u"Erinnerungen erscheinen als Benachrichtigung des Desktops statt im Fenster unten "
+            "rechts. Unter Wayland geschieht das immer, weil sich das Fenster dort nicht selbst "
+            "platzieren kann."_s);
 }

@@ -36,6 +36,7 @@ public:
     QCheckBox* autostartBox() const { return m_autostart; }
     QCheckBox* updateBox() const { return m_update; }
     QCheckBox* splashBox() const { return m_splash; }
+    QCheckBox* desktopNotificationsBox() const { return m_desktopNotifications; }
 
 private:
     QComboBox* m_birthdayLead;
@@ -57,4 +58,5 @@ private:
     QCheckBox* m_autostart;
     QCheckBox* m_update;
     QCheckBox* m_splash;
+    QCheckBox* m_desktopNotifications;
 };
