@@ -80,9 +80,21 @@ bool AppointmentListModel::holds(const ReadKey& key) const
            m_read->sortDirection == key.sortDirection && m_read->now <= key.now;
 }
 
-bool AppointmentListModel::read(Database& db, const QString& sql, const ReadKey& key)
+bool AppointmentListModel::update(
+        Database& db, const QString& sql, const ReadKey& key, const QString& searchText,
+        const std::array<int, kAppointmentColumnMeanings>& columnOfMeaning)
 {
     beginResetModel();
+    setMeaningColumns(columnOfMeaning);
+    const bool current = holds(key) || read(db, sql, key);
+    if (current)
+        pick(searchText, key.now);
+    endResetModel();
+    return current;
+}
+
+bool AppointmentListModel::read(Database& db, const QString& sql, const ReadKey& key)
+{
     m_rows.clear();
     m_shown.clear();
     m_groupNames.clear();
@@ -104,15 +116,11 @@ bool AppointmentListModel::read(Database& db, const QString& sql, const ReadKey&
         m_groupNames.clear();
     }
     m_rows.shrink_to_fit();
-    endResetModel();
     return read;
 }
 
-void AppointmentListModel::show(const QString& searchText, DateValue now,
-                                const std::array<int, kAppointmentColumnMeanings>& columnOfMeaning)
+void AppointmentListModel::pick(const QString& searchText, DateValue now)
 {
-    beginResetModel();
-    setMeaningColumns(columnOfMeaning);
     m_shown.clear();
     QHash<int, bool> groupMatches;
     for (auto it = m_groupNames.cbegin(); it != m_groupNames.cend(); ++it)
@@ -123,7 +131,6 @@ void AppointmentListModel::show(const QString& searchText, DateValue now,
                                 likeContains(row.description, searchText)))
             m_shown.push_back(static_cast<int>(i));
     }
-    endResetModel();
 }
 
 const AppointmentListModel::Row& AppointmentListModel::shownRow(int row) const
@@ -182,9 +189,7 @@ void fillAppointmentList(QTreeView& list, Database& db, Prompter& prompter,
     const AppointmentListModel::ReadKey key{db.changeStamp(), prefs.sortterms, prefs.sorttermsdir,
                                             now};
     // A search picks from the coming appointments as read; only a change reads them anew.
-    if (model->holds(key) || model->read(db, listQuery(prefs, now), key))
-        model->show(searchText, now, appointmentColumnMap(list));
-    else
+    if (!model->update(db, listQuery(prefs, now), key, searchText, appointmentColumnMap(list)))
         showDatabaseError(db, prompter);
 
     if (noteShown)

@@ -46,15 +46,13 @@ public:
 
     explicit AppointmentListModel(QStringList titles, QObject* parent = nullptr);
 
-    // True when the rows read for `key` would be read again, so a search can pick from them.
-    bool holds(const ReadKey& key) const;
-    // Reads the rows of the query (the columns of termine joined with grups), showing none yet;
-    // false when it failed, leaving the list empty.
-    bool read(Database& db, const QString& sql, const ReadKey& key);
-    // Shows the rows read that start after `now` and whose group name or description contains
-    // the search text (as SQLite's LIKE finds it), in the order read, numbered from 1.
-    void show(const QString& searchText, DateValue now,
-              const std::array<int, kAppointmentColumnMeanings>& columnOfMeaning);
+    // Shows the coming appointments that start after key.now and whose group name or
+    // description contains the search text (as SQLite's LIKE finds it), in the order read,
+    // numbered from 1. The rows are read with the query (the columns of termine joined with
+    // grups) only when those of the last read no longer hold; false when that read failed,
+    // leaving the list empty.
+    bool update(Database& db, const QString& sql, const ReadKey& key, const QString& searchText,
+                const std::array<int, kAppointmentColumnMeanings>& columnOfMeaning);
 
 protected:
     int recordCount() const override;
@@ -74,6 +72,9 @@ private:
         qint8 msg;
         qint8 remsg;
     };
+    bool holds(const ReadKey& key) const;
+    bool read(Database& db, const QString& sql, const ReadKey& key);
+    void pick(const QString& searchText, DateValue now);
     const Row& shownRow(int row) const;
 
     std::vector<Row> m_rows;
