@@ -1,9 +1,11 @@
 #include "common/imagepack.h"
 #include "store/database.h"
+#include "views/overviewcanvas.h"
 #include "views/overviewdisplay.h"
 #include "views/preferences.h"
 #include "views/weekrenderer.h"
 
+#include "support/pictures.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -35,12 +37,20 @@ int at(int column)
     return 10 + column;
 }
 
+// Every test runs at the ratio of an ordinary screen and at that of a HiDPI one.
+qreal ratio()
+{
+    QFETCH_GLOBAL(qreal, ratio);
+    return ratio;
+}
+
 } // namespace
 
 class TestWeekRenderer : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void initTestCase();
     void init();
     void cleanup();
@@ -59,6 +69,7 @@ private slots:
     void failedQueryStopsTheDrawing();
     void hoverFrame_data();
     void hoverFrame();
+    void lineBetweenLanesIsOneLogicalPixel();
 
 private:
     void addAppointment(DateValue start, DateValue end, int group);
@@ -74,6 +85,13 @@ private:
     ScriptedPrompter m_prompter;
     Preferences m_prefs;
 };
+
+void TestWeekRenderer::initTestCase_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+}
 
 void TestWeekRenderer::initTestCase()
 {
@@ -104,7 +122,7 @@ void TestWeekRenderer::addAppointment(DateValue start, DateValue end, int group)
 QImage TestWeekRenderer::render(DateValue weekStart, DateValue now)
 {
     WeekRenderer renderer(*m_db, m_prompter, *m_images);
-    return renderer.render(kPage, weekStart, now, m_prefs);
+    return logicalPixels(renderer.render(kPage, weekStart, now, m_prefs, ratio()), ratio());
 }
 
 QString TestWeekRenderer::pattern(const QImage& image, int group, int y, int imageRowInBar,
@@ -327,10 +345,10 @@ void TestWeekRenderer::hoverFrame()
 {
     QFETCH(bool, legend);
     QFETCH(int, length);
-    QImage finished(kPage, QImage::Format_ARGB32_Premultiplied);
-    finished.fill(Qt::white);
+    const QImage finished = OverviewCanvas::blank(kPage, ratio());
     // Wednesday: top 60 * 3 - 40 = 140.
-    const QImage display = OverviewDisplay::weekRowFrame(finished, 3, legend);
+    const QImage display =
+            logicalPixels(OverviewDisplay::weekRowFrame(finished, 3, legend), ratio());
     const QRgb inner = qRgb(0x99, 0x99, 0xFF);
     const QRgb outer = qRgb(0x33, 0x33, 0xFF);
     QCOMPARE(display.pixel(9, 150), inner);
@@ -342,6 +360,20 @@ void TestWeekRenderer::hoverFrame()
     QCOMPARE(display.pixel(300, 167), outer);
     QCOMPARE(display.pixel(12 + length, 150), kWhite);
     QCOMPARE(display.pixel(300, 150), kWhite);
+}
+
+void TestWeekRenderer::lineBetweenLanesIsOneLogicalPixel()
+{
+    const WeekRenderer renderer(*m_db, m_prompter, *m_images);
+    const QImage image =
+            renderer.render(kPage, makeDate(2009, 3, 9), makeDate(2008, 1, 1), m_prefs, ratio());
+    // The black line at row 12 of Monday, as many device pixels high as the ratio.
+    const int r = static_cast<int>(ratio());
+    int black = 0;
+    for (int y = (rowTop(1) + 10) * r; y < (rowTop(1) + 15) * r; ++y)
+        black += image.pixel(at(100) * r, y) == qRgb(0, 0, 0) ? 1 : 0;
+    QCOMPARE(black, r);
+    QCOMPARE(image.pixel(at(100) * r, (rowTop(1) + 12) * r), qRgb(0, 0, 0));
 }
 
 QTEST_MAIN(TestWeekRenderer)

@@ -57,7 +57,8 @@ void ReminderController::scan()
 
 void ReminderController::show()
 {
-    m_window->showPicture(ReminderRenderer::render(m_list, m_ctx.clock.now(), *m_ctx.images),
+    m_window->showPicture(ReminderRenderer::render(m_list, m_ctx.clock.now(), *m_ctx.images,
+                                                   m_window->devicePixelRatioF()),
                           workArea());
 }
 
@@ -84,7 +85,9 @@ void ReminderController::snooze(int i, DateValue delay)
         dismiss();
         return;
     }
-    m_window->replacePicture(ReminderRenderer::render(m_list, now, *m_ctx.images), workArea());
+    m_window->replacePicture(
+            ReminderRenderer::render(m_list, now, *m_ctx.images, m_window->devicePixelRatioF()),
+            workArea());
 }
 
 void ReminderController::openMenu(QPoint picturePos, QPoint globalPos)

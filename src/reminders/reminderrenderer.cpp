@@ -30,11 +30,10 @@ int entryOffset(const ReminderList& list, int i)
 
 } // namespace
 
-QImage render(const ReminderList& list, DateValue now, const ImagePack& images)
+QImage render(const ReminderList& list, DateValue now, const ImagePack& images, qreal ratio)
 {
     const int height = list.windowHeight();
-    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank({kWidth, height}, ratio);
     OverviewCanvas canvas(image);
     const QImage& background = images.previewBackground();
     if (height >= 120)
