@@ -64,12 +64,21 @@ private slots:
     void doubleClickOpensTheDrawnDay();
     void failedHoverReadHidesThePreviewFirst_data();
     void failedHoverReadHidesThePreviewFirst();
+    void keysMoveTheFocusedDay_data();
+    void keysMoveTheFocusedDay();
+    void enterOpensTheFocusedDayThatIsDescribed_data();
+    void enterOpensTheFocusedDayThatIsDescribed();
+    void pageKeysTurnYearAndWeek_data();
+    void pageKeysTurnYearAndWeek();
+    void focusFrameOnlyWithKeyboardFocus();
 
 private:
     // Presses buttons on one page, the one in front.
     void perform(const QString& action);
     QImage expectedYear();
     QImage expectedWeek();
+    // Clicks the day on its picture, legend hidden, and returns the picture.
+    OverviewView* pressDay(bool week, QDate day);
 
     std::unique_ptr<TestDirectory> m_dir;
     ScriptedPrompter m_prompter;
@@ -261,6 +270,136 @@ void TestOverviews::failedHoverReadHidesThePreviewFirst()
     QCOMPARE(watch.shownAtBox, QList<bool>{false});
     QVERIFY(!overviews.previewWindow()->isVisible());
     QCOMPARE(ctx->quitState, QuitState::DatabaseError);
+}
+
+OverviewView* TestOverviews::pressDay(bool week, QDate day)
+{
+    // Year cells lie 47 px apart from x 40 and 15 px apart from y 30; week rows 60 px apart
+    // from y 20.
+    OverviewView* view = week ? m_window->weekPage()->view() : m_window->yearPage()->view();
+    emit view->pressed(week ? QPoint(100, 30 + 60 * (day.dayOfWeek() - 1))
+                            : QPoint(60 + 47 * (day.month() - 1), 36 + 15 * (day.day() - 1)));
+    return view;
+}
+
+void TestOverviews::keysMoveTheFocusedDay_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QDate>("expected");
+    const QDate wed(2026, 12, 9);
+    QTest::newRow("year: down") << false << wed << int(Qt::Key_Down) << QDate(2026, 12, 10);
+    QTest::newRow("year: up") << false << wed << int(Qt::Key_Up) << QDate(2026, 12, 8);
+    QTest::newRow("year: down past the month's end")
+            << false << QDate(2026, 1, 31) << int(Qt::Key_Down) << QDate(2026, 2, 1);
+    QTest::newRow("year: left, same day")
+            << false << wed << int(Qt::Key_Left) << QDate(2026, 11, 9);
+    QTest::newRow("year: left into a shorter month")
+            << false << QDate(2026, 3, 31) << int(Qt::Key_Left) << QDate(2026, 2, 28);
+    QTest::newRow("year: right in December stays") << false << wed << int(Qt::Key_Right) << wed;
+    QTest::newRow("year: up on 1 January stays")
+            << false << QDate(2026, 1, 1) << int(Qt::Key_Up) << QDate(2026, 1, 1);
+    QTest::newRow("year: down on 31 December stays")
+            << false << QDate(2026, 12, 31) << int(Qt::Key_Down) << QDate(2026, 12, 31);
+    QTest::newRow("week: down") << true << wed << int(Qt::Key_Down) << QDate(2026, 12, 10);
+    QTest::newRow("week: right") << true << wed << int(Qt::Key_Right) << QDate(2026, 12, 10);
+    QTest::newRow("week: left") << true << wed << int(Qt::Key_Left) << QDate(2026, 12, 8);
+    QTest::newRow("week: up on Monday stays")
+            << true << QDate(2026, 12, 7) << int(Qt::Key_Up) << QDate(2026, 12, 7);
+    QTest::newRow("week: down on Sunday stays")
+            << true << QDate(2026, 12, 13) << int(Qt::Key_Down) << QDate(2026, 12, 13);
+}
+
+void TestOverviews::keysMoveTheFocusedDay()
+{
+    QFETCH(bool, week);
+    QFETCH(QDate, start);
+    QFETCH(int, key);
+    QFETCH(QDate, expected);
+    OverviewView* view = pressDay(week, start);
+    QCOMPARE(week ? m_overviews->weekFocus() : m_overviews->yearFocus(), start);
+    QTest::keyClick(view, Qt::Key(key));
+    QCOMPARE(week ? m_overviews->weekFocus() : m_overviews->yearFocus(), expected);
+    // The frame lies 2 px around the pointer's inner frame: around the cell or the day's row.
+    const QRect frame =
+            week ? QRect(8, 18 + 60 * (expected.dayOfWeek() - 1), 628, 30)
+                 : QRect(38 + 47 * (expected.month() - 1), 28 + 15 * (expected.day() - 1), 46, 17);
+    QCOMPARE(view->focusFrame(), frame);
+}
+
+void TestOverviews::enterOpensTheFocusedDayThatIsDescribed_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<int>("key");
+    QTest::newRow("year, Return") << false << int(Qt::Key_Return);
+    QTest::newRow("week, Enter of the keypad") << true << int(Qt::Key_Enter);
+}
+
+void TestOverviews::enterOpensTheFocusedDayThatIsDescribed()
+{
+    QFETCH(bool, week);
+    QFETCH(int, key);
+    QVERIFY(insertTestAppointment(*m_ctx->db, {.start = makeDate(2026, 12, 10, 10, 0, 0),
+                                               .end = makeDate(2026, 12, 10, 11, 30, 0),
+                                               .group = 3,
+                                               .description = u"Zahnarzt"_s}) > 0);
+    QSignalSpy opened(m_overviews.get(), &Overviews::dayActivated);
+    OverviewView* view = pressDay(week, QDate(2026, 12, 9));
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->accessibleDescription(),
+             u"Do, den 10.12.2026:\nVon 10:00 Uhr Bis 11:30 Uhr: Urlaub (Zahnarzt)"_s);
+    QTest::keyClick(view, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first(), (QList<QVariant>{10, 12, 2026}));
+}
+
+void TestOverviews::pageKeysTurnYearAndWeek_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QDate>("focus");
+    QTest::newRow("year, Page Down")
+            << false << int(Qt::Key_PageDown) << u"2027"_s << QDate(2027, 12, 9);
+    QTest::newRow("year, Page Up")
+            << false << int(Qt::Key_PageUp) << u"2025"_s << QDate(2025, 12, 9);
+    QTest::newRow("week, Page Down")
+            << true << int(Qt::Key_PageDown) << u"14.-20. Dez 2026"_s << QDate(2026, 12, 16);
+    QTest::newRow("week, Page Up")
+            << true << int(Qt::Key_PageUp) << u"30.11-06.12 2026"_s << QDate(2026, 12, 2);
+}
+
+void TestOverviews::pageKeysTurnYearAndWeek()
+{
+    QFETCH(bool, week);
+    QFETCH(int, key);
+    QFETCH(QString, label);
+    QFETCH(QDate, focus);
+    m_window->tabs()->setCurrentIndex(week ? MainWindow::WeekPageIndex : MainWindow::YearPageIndex);
+    OverviewView* view = pressDay(week, QDate(2026, 12, 9));
+    QTest::keyClick(view, Qt::Key(key));
+    OverviewPage* page = week ? m_window->weekPage() : m_window->yearPage();
+    QCOMPARE(page->titleLabel()->text(), label);
+    QCOMPARE(view->image(), week ? expectedWeek() : expectedYear());
+    QCOMPARE(week ? m_overviews->weekFocus() : m_overviews->yearFocus(), focus);
+}
+
+void TestOverviews::focusFrameOnlyWithKeyboardFocus()
+{
+    m_window->tabs()->setCurrentIndex(MainWindow::YearPageIndex);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    OverviewView* view = m_window->yearPage()->view();
+    const QPoint corner(38 + 47 * 11, 28 + 15 * 8); // around 9 December, today
+    QVERIFY(view->grab().toImage().pixel(corner) != qRgb(0, 0x88, 0));
+    view->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(view->hasFocus());
+    QCOMPARE(m_overviews->yearFocus(), QDate(2026, 12, 9));
+    QCOMPARE(view->grab().toImage().pixel(corner), qRgb(0, 0x88, 0));
+    m_window->yearPage()->nextButton()->setFocus();
+    QVERIFY(view->grab().toImage().pixel(corner) != qRgb(0, 0x88, 0));
 }
 
 QTEST_MAIN(TestOverviews)
