@@ -237,8 +237,9 @@ void Overviews::drawYear()
                                             m_ctx.prefs, view->devicePixelRatioF());
     m_yearDrawn = yearState();
     showYear(m_yearFinished);
+    // Read again for the description only while someone is on the picture.
     if (m_yearFocus.isValid())
-        focusYear(m_yearFocus);
+        focusYear(m_yearFocus, view->hasFocus());
 }
 
 void Overviews::drawWeek()
@@ -252,7 +253,7 @@ void Overviews::drawWeek()
     m_weekDrawn = weekState();
     showWeek(m_weekFinished);
     if (m_weekFocus.isValid())
-        focusWeek(m_weekFocus);
+        focusWeek(m_weekFocus, view->hasFocus());
 }
 
 void Overviews::redraw()
@@ -473,7 +474,7 @@ QDate Overviews::drawnMonday() const
     return m_weekDrawn ? dateOf(m_weekDrawn->weekDay) : QDate();
 }
 
-void Overviews::focusYear(QDate day)
+void Overviews::focusYear(QDate day, bool describe)
 {
     if (!m_yearDrawn || !day.isValid())
         return;
@@ -483,10 +484,11 @@ void Overviews::focusYear(QDate day)
     const bool legend = m_yearDrawn->legend;
     view->setFocusFrame({YearRenderer::cellX(m_yearFocus.month(), legend) - 2,
                          YearRenderer::cellY(m_yearFocus.day()) - 2, 46, 17});
-    describeDay(view, m_yearFocus);
+    if (describe)
+        describeDay(view, m_yearFocus);
 }
 
-void Overviews::focusWeek(QDate day)
+void Overviews::focusWeek(QDate day, bool describe)
 {
     const QDate monday = drawnMonday();
     if (!monday.isValid() || !day.isValid())
@@ -497,29 +499,35 @@ void Overviews::focusWeek(QDate day)
     const int length = WeekRenderer::timelineWidth(m_weekDrawn->legend);
     view->setFocusFrame({WeekRenderer::kTimelineX - 2,
                          WeekRenderer::rowY(m_weekFocus.dayOfWeek()) - 2, length + 4, 30});
-    describeDay(view, m_weekFocus);
+    if (describe)
+        describeDay(view, m_weekFocus);
 }
 
 void Overviews::yearFocusEntered()
 {
-    if (m_yearFocus.isValid() || !m_yearDrawn)
+    if (!m_yearDrawn)
         return;
     const QDate today = dateOf(m_ctx.clock.now());
-    focusYear(today.year() == m_yearDrawn->year ? today : QDate(m_yearDrawn->year, 1, 1));
+    if (!m_yearFocus.isValid())
+        m_yearFocus = today.year() == m_yearDrawn->year ? today : QDate(m_yearDrawn->year, 1, 1);
+    focusYear(m_yearFocus);
 }
 
 void Overviews::weekFocusEntered()
 {
     const QDate monday = drawnMonday();
-    if (m_weekFocus.isValid() || !monday.isValid())
+    if (!monday.isValid())
         return;
     const QDate today = dateOf(m_ctx.clock.now());
-    focusWeek(monday.daysTo(today) >= 0 && monday.daysTo(today) < 7 ? today : monday);
+    if (!m_weekFocus.isValid())
+        m_weekFocus = monday.daysTo(today) >= 0 && monday.daysTo(today) < 7 ? today : monday;
+    focusWeek(m_weekFocus);
 }
 
 void Overviews::yearKey(int key)
 {
-    yearFocusEntered();
+    if (!m_yearFocus.isValid())
+        yearFocusEntered();
     if (!m_yearFocus.isValid())
         return;
     QDate next;
@@ -557,7 +565,8 @@ void Overviews::yearKey(int key)
 
 void Overviews::weekKey(int key)
 {
-    weekFocusEntered();
+    if (!m_weekFocus.isValid())
+        weekFocusEntered();
     if (!m_weekFocus.isValid())
         return;
     int step = 0;

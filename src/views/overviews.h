@@ -91,8 +91,9 @@ private:
     void weekDoubleClick(QPoint picturePos);
     void showPreview(const QImage& picture, QPoint globalPos);
     // Moves the keyboard's day, kept inside the year or week drawn, and tells screen readers.
-    void focusYear(QDate day);
-    void focusWeek(QDate day);
+    void focusYear(QDate day, bool describe = true);
+    void focusWeek(QDate day, bool describe = true);
+    // The keyboard's day where it was, or today if it is in the picture, or the first day.
     void yearFocusEntered();
     void weekFocusEntered();
     void yearKey(int key);
