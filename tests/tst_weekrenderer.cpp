@@ -69,7 +69,6 @@ private slots:
     void failedQueryStopsTheDrawing();
     void hoverFrame_data();
     void hoverFrame();
-    void lineBetweenLanesIsOneLogicalPixel();
 
 private:
     void addAppointment(DateValue start, DateValue end, int group);
@@ -360,20 +359,6 @@ void TestWeekRenderer::hoverFrame()
     QCOMPARE(display.pixel(300, 167), outer);
     QCOMPARE(display.pixel(12 + length, 150), kWhite);
     QCOMPARE(display.pixel(300, 150), kWhite);
-}
-
-void TestWeekRenderer::lineBetweenLanesIsOneLogicalPixel()
-{
-    const WeekRenderer renderer(*m_db, m_prompter, *m_images);
-    const QImage image =
-            renderer.render(kPage, makeDate(2009, 3, 9), makeDate(2008, 1, 1), m_prefs, ratio());
-    // The black line at row 12 of Monday, as many device pixels high as the ratio.
-    const int r = static_cast<int>(ratio());
-    int black = 0;
-    for (int y = (rowTop(1) + 10) * r; y < (rowTop(1) + 15) * r; ++y)
-        black += image.pixel(at(100) * r, y) == qRgb(0, 0, 0) ? 1 : 0;
-    QCOMPARE(black, r);
-    QCOMPARE(image.pixel(at(100) * r, (rowTop(1) + 12) * r), qRgb(0, 0, 0));
 }
 
 QTEST_MAIN(TestWeekRenderer)
