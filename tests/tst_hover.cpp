@@ -5,6 +5,7 @@
 #include "views/hoverpreview.h"
 #include "views/hoverpreviewwindow.h"
 
+#include "support/pictures.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -517,20 +518,27 @@ void TestHover::pictureHeights_data()
 {
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("height");
-    QTest::newRow("none: header only") << 0 << 45;
-    QTest::newRow("one") << 1 << 70;
-    QTest::newRow("three") << 3 << 120;
-    QTest::newRow("eleven") << 11 << 320;
+    QTest::addColumn<qreal>("ratio");
+    // Heights in logical pixels, whatever the screen's pixel ratio.
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QByteArray at = ratio == 1.0 ? "" : " at 2x";
+        QTest::newRow("none: header only" + at) << 0 << 45 << ratio;
+        QTest::newRow("one" + at) << 1 << 70 << ratio;
+        QTest::newRow("three" + at) << 3 << 120 << ratio;
+        QTest::newRow("eleven" + at) << 11 << 320 << ratio;
+    }
 }
 
 void TestHover::pictureHeights()
 {
     QFETCH(int, entries);
     QFETCH(int, height);
+    QFETCH(qreal, ratio);
     QList<PreviewLines> lines;
     for (int i = 0; i < entries; ++i)
         lines << PreviewLines{u"Ganztags:"_s, u"Urlaub (x)"_s, false};
-    const QImage picture = HoverPreview::picture(u"01.05.2009:"_s, lines, *m_images);
+    const QImage picture =
+            logicalPixels(HoverPreview::picture(u"01.05.2009:"_s, lines, *m_images, ratio), ratio);
     QCOMPARE(picture.size(), QSize(250, height));
     // White left of the background, which starts at x 25.
     QCOMPARE(picture.pixel(20, height - 2), qRgb(255, 255, 255));
@@ -553,6 +561,8 @@ void TestHover::windowShowsPictureBesidePointer()
     QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(window.windowFlags().testFlag(Qt::FramelessWindowHint));
 
+    window.setPicture(HoverPreview::picture(u"x"_s, {}, *m_images, 2.0));
+    QCOMPARE(window.size(), QSize(250, 45));
     window.setPicture(HoverPreview::picture(u"x"_s, {}, *m_images));
     QCOMPARE(window.size(), QSize(250, 45));
     window.showAt(QPoint(1200, 1000), QRect(0, 0, 1280, 1024));

@@ -12,6 +12,7 @@
 #include "support/testdatabase.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -43,6 +44,7 @@ private slots:
     void groupListShowsTwentySlots();
     void notesEditMenu();
     void pictureSize();
+    void everyFocusableControlHasAName();
 
 private:
     template<typename T = QWidget>
@@ -439,6 +441,22 @@ void TestMainWindow::pictureSize()
     QCOMPARE(window.pictureHeight(), 500);
     QCOMPARE(find(window, u"yearView"_s)->geometry(),
              QRect(0, 23, window.pictureWidth(), window.pictureHeight()));
+}
+
+void TestMainWindow::everyFocusableControlHasAName()
+{
+    // What a screen reader says on reaching a control: its own text or a name given to it.
+    MainWindow window{Preferences()};
+    QStringList unnamed;
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << QString::fromLatin1(widget->metaObject()->className()) + u' ' +
+                               widget->objectName();
+    }
+    QCOMPARE(unnamed.join(u", "_s), QString());
 }
 
 QTEST_MAIN(TestMainWindow)

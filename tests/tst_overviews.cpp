@@ -64,12 +64,19 @@ private slots:
     void doubleClickOpensTheDrawnDay();
     void failedHoverReadHidesThePreviewFirst_data();
     void failedHoverReadHidesThePreviewFirst();
+    void keysMoveTheFocusedDay_data();
+    void keysMoveTheFocusedDay();
+    void enterOpensTheFocusedDayThatIsDescribed_data();
+    void enterOpensTheFocusedDayThatIsDescribed();
+    void focusFrameOnlyWithKeyboardFocus();
 
 private:
     // Presses buttons on one page, the one in front.
     void perform(const QString& action);
     QImage expectedYear();
     QImage expectedWeek();
+    // Clicks the day on its picture, legend hidden, and returns the picture.
+    OverviewView* pressDay(bool week, QDate day);
 
     std::unique_ptr<TestDirectory> m_dir;
     ScriptedPrompter m_prompter;
@@ -261,6 +268,110 @@ void TestOverviews::failedHoverReadHidesThePreviewFirst()
     QCOMPARE(watch.shownAtBox, QList<bool>{false});
     QVERIFY(!overviews.previewWindow()->isVisible());
     QCOMPARE(ctx->quitState, QuitState::DatabaseError);
+}
+
+OverviewView* TestOverviews::pressDay(bool week, QDate day)
+{
+    // Year cells lie 47 px apart from x 40 and 15 px apart from y 30; week rows 60 px apart
+    // from y 20.
+    OverviewView* view = week ? m_window->weekPage()->view() : m_window->yearPage()->view();
+    emit view->pressed(week ? QPoint(100, 30 + 60 * (day.dayOfWeek() - 1))
+                            : QPoint(60 + 47 * (day.month() - 1), 36 + 15 * (day.day() - 1)));
+    return view;
+}
+
+void TestOverviews::keysMoveTheFocusedDay_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QDate>("expected");
+    QTest::addColumn<QString>("label"); // the year or week shown after the key
+    const QDate wed(2026, 12, 9);
+    const QString y = u"2026"_s;
+    const QString w = u"07.-13. Dez 2026"_s;
+    QTest::newRow("year: down past the month's end")
+            << false << QDate(2026, 1, 31) << int(Qt::Key_Down) << QDate(2026, 2, 1) << y;
+    QTest::newRow("year: up on 1 January stays")
+            << false << QDate(2026, 1, 1) << int(Qt::Key_Up) << QDate(2026, 1, 1) << y;
+    QTest::newRow("year: left into a shorter month")
+            << false << QDate(2026, 3, 31) << int(Qt::Key_Left) << QDate(2026, 2, 28) << y;
+    QTest::newRow("year: right in December stays")
+            << false << wed << int(Qt::Key_Right) << wed << y;
+    QTest::newRow("year: Page Down")
+            << false << wed << int(Qt::Key_PageDown) << QDate(2027, 12, 9) << u"2027"_s;
+    QTest::newRow("year: Page Up")
+            << false << wed << int(Qt::Key_PageUp) << QDate(2025, 12, 9) << u"2025"_s;
+    QTest::newRow("week: right") << true << wed << int(Qt::Key_Right) << QDate(2026, 12, 10) << w;
+    QTest::newRow("week: up on Monday stays")
+            << true << QDate(2026, 12, 7) << int(Qt::Key_Up) << QDate(2026, 12, 7) << w;
+    QTest::newRow("week: down on Sunday stays")
+            << true << QDate(2026, 12, 13) << int(Qt::Key_Down) << QDate(2026, 12, 13) << w;
+    QTest::newRow("week: Page Down")
+            << true << wed << int(Qt::Key_PageDown) << QDate(2026, 12, 16) << u"14.-20. Dez 2026"_s;
+    QTest::newRow("week: Page Up")
+            << true << wed << int(Qt::Key_PageUp) << QDate(2026, 12, 2) << u"30.11-06.12 2026"_s;
+}
+
+void TestOverviews::keysMoveTheFocusedDay()
+{
+    QFETCH(bool, week);
+    QFETCH(QDate, start);
+    QFETCH(int, key);
+    QFETCH(QDate, expected);
+    QFETCH(QString, label);
+    m_window->tabs()->setCurrentIndex(week ? MainWindow::WeekPageIndex : MainWindow::YearPageIndex);
+    OverviewView* view = pressDay(week, start);
+    QTest::keyClick(view, Qt::Key(key));
+    QCOMPARE(week ? m_overviews->weekFocus() : m_overviews->yearFocus(), expected);
+    OverviewPage* page = week ? m_window->weekPage() : m_window->yearPage();
+    QCOMPARE(page->titleLabel()->text(), label);
+    QCOMPARE(view->image(), week ? expectedWeek() : expectedYear());
+}
+
+void TestOverviews::enterOpensTheFocusedDayThatIsDescribed_data()
+{
+    QTest::addColumn<bool>("week");
+    QTest::addColumn<int>("key");
+    QTest::newRow("year, Return") << false << int(Qt::Key_Return);
+    QTest::newRow("week, Enter of the keypad") << true << int(Qt::Key_Enter);
+}
+
+void TestOverviews::enterOpensTheFocusedDayThatIsDescribed()
+{
+    QFETCH(bool, week);
+    QFETCH(int, key);
+    QVERIFY(insertTestAppointment(*m_ctx->db, {.start = makeDate(2026, 12, 10, 10, 0, 0),
+                                               .end = makeDate(2026, 12, 10, 11, 30, 0),
+                                               .group = 3,
+                                               .description = u"Zahnarzt"_s}) > 0);
+    QSignalSpy opened(m_overviews.get(), &Overviews::dayActivated);
+    OverviewView* view = pressDay(week, QDate(2026, 12, 9));
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->accessibleDescription(),
+             u"Do, den 10.12.2026:\nVon 10:00 Uhr Bis 11:30 Uhr: Urlaub (Zahnarzt)"_s);
+    QTest::keyClick(view, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first(), (QList<QVariant>{10, 12, 2026}));
+}
+
+void TestOverviews::focusFrameOnlyWithKeyboardFocus()
+{
+    m_window->tabs()->setCurrentIndex(MainWindow::YearPageIndex);
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    OverviewView* view = m_window->yearPage()->view();
+    // Two pixels around the cell of 9 December, today, where the focus starts.
+    const auto framed = [view] {
+        return view->grab().toImage().pixel(38 + 47 * 11, 28 + 15 * 8) == qRgb(0, 0x88, 0);
+    };
+    QVERIFY(!framed());
+    view->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(framed());
+    QCOMPARE(m_overviews->yearFocus(), QDate(2026, 12, 9));
+    m_window->yearPage()->nextButton()->setFocus();
+    QVERIFY(!framed());
 }
 
 QTEST_MAIN(TestOverviews)

@@ -4,6 +4,7 @@
 #include "reminders/reminderrenderer.h"
 #include "reminders/reminderwindow.h"
 
+#include "support/pictures.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -58,7 +59,9 @@ private slots:
     void entryForms();
     void dayWords_data();
     void dayWords();
+    void oneEntryPicture_data();
     void oneEntryPicture();
+    void tallPictureKeepsBackgroundSize_data();
     void tallPictureKeepsBackgroundSize();
     void entryUnderPoint();
 
@@ -198,15 +201,28 @@ void TestReminderWindow::dayWords()
     QCOMPARE(ReminderText::dayWord(start, m_clock.now()), word);
 }
 
+void TestReminderWindow::oneEntryPicture_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+}
+
 void TestReminderWindow::oneEntryPicture()
 {
+    QFETCH(qreal, ratio);
     ReminderList list;
     ReminderEntry e = appointment(at(2007, 3, 7, 9, 0), at(2007, 3, 7, 9, 0));
     e.scanTime = u"10:00:00 Uhr"_s;
     list.append(e);
     QCOMPARE(list.windowHeight(), 95);
-    const QImage image = ReminderRenderer::render(list, m_clock.now(), *m_ctx->images);
+    const QImage picture = ReminderRenderer::render(list, m_clock.now(), *m_ctx->images, ratio);
+    const QImage image = logicalPixels(picture, ratio);
     QCOMPARE(image.size(), QSize(270, 95));
+    // The window goes by logical pixels.
+    ReminderWindow window;
+    window.replacePicture(picture, {0, 0, 800, 600});
+    QCOMPARE(window.geometry(), QRect(530, 505, 270, 95));
     // The background is stretched into 35..234 x 0..94.
     QCOMPARE(image.pixel(34, 80), kWhite);
     QVERIFY(image.pixel(36, 80) != kWhite);
@@ -225,8 +241,14 @@ void TestReminderWindow::oneEntryPicture()
     QVERIFY(hasColour(image, {15, 53, 200, 11}, 0xAA0000));
 }
 
+void TestReminderWindow::tallPictureKeepsBackgroundSize_data()
+{
+    oneEntryPicture_data();
+}
+
 void TestReminderWindow::tallPictureKeepsBackgroundSize()
 {
+    QFETCH(qreal, ratio);
     ReminderList list;
     for (int i = 0; i < 3; ++i) {
         ReminderEntry e = appointment(at(2007, 3, 7, 9, 0), at(2007, 3, 7, 9, 0));
@@ -234,7 +256,8 @@ void TestReminderWindow::tallPictureKeepsBackgroundSize()
             e.scanTime = u"10:00:00 Uhr"_s;
         list.append(e);
     }
-    const QImage image = ReminderRenderer::render(list, m_clock.now(), *m_ctx->images);
+    const QImage image = logicalPixels(
+            ReminderRenderer::render(list, m_clock.now(), *m_ctx->images, ratio), ratio);
     QCOMPARE(image.height(), 145);
     // 120 rows high, from row (145 - 120) / 2 = 12 on; column 200 has no text.
     QCOMPARE(image.pixel(200, 11), kWhite);

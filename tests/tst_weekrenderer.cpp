@@ -1,9 +1,11 @@
 #include "common/imagepack.h"
 #include "store/database.h"
+#include "views/overviewcanvas.h"
 #include "views/overviewdisplay.h"
 #include "views/preferences.h"
 #include "views/weekrenderer.h"
 
+#include "support/pictures.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -35,12 +37,20 @@ int at(int column)
     return 10 + column;
 }
 
+// Every test runs at the ratio of an ordinary screen and at that of a HiDPI one.
+qreal ratio()
+{
+    QFETCH_GLOBAL(qreal, ratio);
+    return ratio;
+}
+
 } // namespace
 
 class TestWeekRenderer : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void initTestCase();
     void init();
     void cleanup();
@@ -75,6 +85,13 @@ private:
     Preferences m_prefs;
 };
 
+void TestWeekRenderer::initTestCase_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+}
+
 void TestWeekRenderer::initTestCase()
 {
     m_images = ImagePack::load(builtImagePackPath());
@@ -104,7 +121,7 @@ void TestWeekRenderer::addAppointment(DateValue start, DateValue end, int group)
 QImage TestWeekRenderer::render(DateValue weekStart, DateValue now)
 {
     WeekRenderer renderer(*m_db, m_prompter, *m_images);
-    return renderer.render(kPage, weekStart, now, m_prefs);
+    return logicalPixels(renderer.render(kPage, weekStart, now, m_prefs, ratio()), ratio());
 }
 
 QString TestWeekRenderer::pattern(const QImage& image, int group, int y, int imageRowInBar,
@@ -327,10 +344,10 @@ void TestWeekRenderer::hoverFrame()
 {
     QFETCH(bool, legend);
     QFETCH(int, length);
-    QImage finished(kPage, QImage::Format_ARGB32_Premultiplied);
-    finished.fill(Qt::white);
+    const QImage finished = OverviewCanvas::blank(kPage, ratio());
     // Wednesday: top 60 * 3 - 40 = 140.
-    const QImage display = OverviewDisplay::weekRowFrame(finished, 3, legend);
+    const QImage display =
+            logicalPixels(OverviewDisplay::weekRowFrame(finished, 3, legend), ratio());
     const QRgb inner = qRgb(0x99, 0x99, 0xFF);
     const QRgb outer = qRgb(0x33, 0x33, 0xFF);
     QCOMPARE(display.pixel(9, 150), inner);

@@ -3,10 +3,12 @@
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "views/barstrips.h"
+#include "views/overviewcanvas.h"
 #include "views/overviewdisplay.h"
 #include "views/preferences.h"
 #include "views/yearrenderer.h"
 
+#include "support/pictures.h"
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
@@ -33,12 +35,20 @@ QPoint cell(int month, int day, bool legend = false)
     return {(legend ? 1 : 40) + 47 * (month - 1), 30 + 15 * (day - 1)};
 }
 
+// Every test runs at the ratio of an ordinary screen and at that of a HiDPI one.
+qreal ratio()
+{
+    QFETCH_GLOBAL(qreal, ratio);
+    return ratio;
+}
+
 } // namespace
 
 class TestYearRenderer : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void initTestCase();
     void init();
     void cleanup();
@@ -67,6 +77,7 @@ private slots:
     void hoverFrame();
     void updatingNotice();
     void redrawSeesEveryChange();
+    void finerScreenGetsFinerPicture();
 
 private:
     void addAppointment(DateValue start, DateValue end, int group = kUrlaub);
@@ -81,6 +92,13 @@ private:
     ScriptedPrompter m_prompter;
     Preferences m_prefs;
 };
+
+void TestYearRenderer::initTestCase_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+}
 
 void TestYearRenderer::initTestCase()
 {
@@ -111,32 +129,34 @@ void TestYearRenderer::addAppointment(DateValue start, DateValue end, int group)
 QImage TestYearRenderer::render(int year, DateValue now)
 {
     YearRenderer renderer(*m_db, m_prompter, *m_images);
-    const QImage image = renderer.render(kPage, year, now, m_prefs);
-    return image;
+    return logicalPixels(renderer.render(kPage, year, now, m_prefs, ratio()), ratio());
 }
 
 void TestYearRenderer::redrawSeesEveryChange()
 {
     // One renderer keeps what it read while nothing changed; any change must show at once.
-    YearRenderer renderer(*m_db, m_prompter, *m_images);
+    const YearRenderer renderer(*m_db, m_prompter, *m_images);
     const DateValue now = makeDate(2008, 6, 15, 12, 0, 0);
+    const auto draw = [&] {
+        return logicalPixels(renderer.render(kPage, 2009, now, m_prefs, ratio()), ratio());
+    };
     const QString none = u"------"_s;
-    QCOMPARE(pattern(renderer.render(kPage, 2009, now, m_prefs), cell(3, 10), 10, 6), none);
+    QCOMPARE(pattern(draw(), cell(3, 10), 10, 6), none);
 
     addAppointment(makeDate(2009, 3, 10, 6, 0, 1), makeDate(2009, 3, 10, 12, 0, 1));
-    const QString bar = pattern(renderer.render(kPage, 2009, now, m_prefs), cell(3, 10), 10, 6);
+    const QString bar = pattern(draw(), cell(3, 10), 10, 6);
     QVERIFY2(bar != none, qPrintable(bar));
 
     // A change written by another connection counts as well.
     auto other = Database::open(m_dir->filePath(u"data.zr"_s));
     QVERIFY(other->execSql(u"DELETE FROM termine"_s));
-    QCOMPARE(pattern(renderer.render(kPage, 2009, now, m_prefs), cell(3, 10), 10, 6), none);
+    QCOMPARE(pattern(draw(), cell(3, 10), 10, 6), none);
 
     // So does the choice of groups.
     addAppointment(makeDate(2009, 3, 10, 6, 0, 1), makeDate(2009, 3, 10, 12, 0, 1));
-    QCOMPARE(pattern(renderer.render(kPage, 2009, now, m_prefs), cell(3, 10), 10, 6), bar);
+    QCOMPARE(pattern(draw(), cell(3, 10), 10, 6), bar);
     m_prefs.showedterms.fill(-1);
-    QCOMPARE(pattern(renderer.render(kPage, 2009, now, m_prefs), cell(3, 10), 10, 6), none);
+    QCOMPARE(pattern(draw(), cell(3, 10), 10, 6), none);
 }
 
 QString TestYearRenderer::pattern(const QImage& image, QPoint cellOrigin, int firstColumn,
@@ -507,9 +527,9 @@ void TestYearRenderer::hoverFrame()
     QFETCH(bool, legend);
     QFETCH(int, left);
     const int top = 165;
-    QImage finished(kPage, QImage::Format_ARGB32_Premultiplied);
-    finished.fill(Qt::white);
-    const QImage display = OverviewDisplay::yearCellFrame(finished, 3, 10, legend);
+    const QImage finished = OverviewCanvas::blank(kPage, ratio());
+    const QImage display =
+            logicalPixels(OverviewDisplay::yearCellFrame(finished, 3, 10, legend), ratio());
     const QRgb inner = qRgb(0x99, 0x99, 0xFF);
     const QRgb outer = qRgb(0x33, 0x33, 0xFF);
     QCOMPARE(display.pixel(left - 1, top + 6), inner);
@@ -526,9 +546,8 @@ void TestYearRenderer::hoverFrame()
 
 void TestYearRenderer::updatingNotice()
 {
-    QImage finished(kPage, QImage::Format_ARGB32_Premultiplied);
-    finished.fill(Qt::white);
-    const QImage display = OverviewDisplay::updatingNotice(finished);
+    const QImage finished = OverviewCanvas::blank(kPage, ratio());
+    const QImage display = logicalPixels(OverviewDisplay::updatingNotice(finished), ratio());
     QCOMPARE(display.size(), kPage);
     // The text starts at (645 / 2 - 70, 500 / 2 - 10) = (252, 240).
     int dark = 0;
@@ -541,6 +560,29 @@ void TestYearRenderer::updatingNotice()
     for (int x = 0; x < kPage.width(); ++x)
         QCOMPARE(display.pixel(x, 238), kWhite);
     QCOMPARE(finished.pixel(260, 250), kWhite);
+}
+
+void TestYearRenderer::finerScreenGetsFinerPicture()
+{
+    const YearRenderer renderer(*m_db, m_prompter, *m_images);
+    // Today 11 March at 15:30: the orange mark, two logical pixels wide, stands at column 26.
+    const QImage image =
+            renderer.render(kPage, 2009, makeDate(2009, 3, 11, 15, 30, 0), m_prefs, ratio());
+    const int r = static_cast<int>(ratio());
+    QCOMPARE(image.size(), kPage * r);
+    const QPoint mark = cell(3, 11) + QPoint(26, -2);
+    int orange = 0;
+    for (int x = (mark.x() - 5) * r; x < (mark.x() + 5) * r; ++x)
+        orange += image.pixel(x, mark.y() * r) == kOrange ? 1 : 0;
+    QCOMPARE(orange, 2 * r);
+    // The month titles are drawn with the finer pixels, not blown up: some square of r x r
+    // device pixels inside a letter is not of one colour.
+    int mixed = 0;
+    for (int y = 5 * r; y < 20 * r; y += r) {
+        for (int x = 40 * r; x < 80 * r; x += r)
+            mixed += image.pixel(x, y) != image.pixel(x + r - 1, y + r - 1) ? 1 : 0;
+    }
+    QCOMPARE(mixed > 0, r > 1);
 }
 
 QTEST_MAIN(TestYearRenderer)

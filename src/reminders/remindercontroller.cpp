@@ -150,7 +150,8 @@ void ReminderController::snoozeEntries(const QList<ReminderEntry>& entries, Date
 
 void ReminderController::show()
 {
-    m_window->showPicture(ReminderRenderer::render(m_list, m_ctx.clock.now(), *m_ctx.images),
+    m_window->showPicture(ReminderRenderer::render(m_list, m_ctx.clock.now(), *m_ctx.images,
+                                                   m_window->devicePixelRatioF()),
                           workArea());
 }
 
@@ -177,7 +178,9 @@ void ReminderController::snooze(int i, DateValue delay)
         dismiss();
         return;
     }
-    m_window->replacePicture(ReminderRenderer::render(m_list, now, *m_ctx.images), workArea());
+    m_window->replacePicture(
+            ReminderRenderer::render(m_list, now, *m_ctx.images, m_window->devicePixelRatioF()),
+            workArea());
 }
 
 void ReminderController::openMenu(QPoint picturePos, QPoint globalPos)

@@ -35,11 +35,10 @@ QString title()
     return u"Wichtige Termine:"_s;
 }
 
-QImage render(const ReminderList& list, DateValue now, const ImagePack& images)
+QImage render(const ReminderList& list, DateValue now, const ImagePack& images, qreal ratio)
 {
     const int height = list.windowHeight();
-    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank({kWidth, height}, ratio);
     OverviewCanvas canvas(image);
     const QImage& background = images.previewBackground();
     if (height >= 120)

@@ -19,7 +19,8 @@ inline constexpr int kWidth = 270;
 // "Wichtige Termine:", which heads the picture and the desktop notification.
 QString title();
 
-QImage render(const ReminderList& list, DateValue now, const ImagePack& images);
+// kWidth x the window's height in logical pixels, at the device pixel ratio.
+QImage render(const ReminderList& list, DateValue now, const ImagePack& images, qreal ratio = 1.0);
 
 // The band of the picture that entry i takes, below its batch header.
 QRect entryRect(const ReminderList& list, int i);

@@ -17,6 +17,12 @@ QRect collapsed(const QRect& geometry)
     return {geometry.left(), geometry.bottom(), geometry.width(), 1};
 }
 
+// The picture may be drawn at the screen's pixel ratio; the window is sized in logical pixels.
+int logicalHeight(const QImage& picture)
+{
+    return qRound(picture.deviceIndependentSize().height());
+}
+
 } // namespace
 
 ReminderWindow::ReminderWindow(QWidget* parent)
@@ -42,7 +48,7 @@ QRect ReminderWindow::placement(const QRect& workArea, int height)
 void ReminderWindow::showPicture(const QImage& picture, const QRect& workArea)
 {
     m_picture = picture;
-    const QRect target = placement(workArea, picture.height());
+    const QRect target = placement(workArea, logicalHeight(picture));
     const QRect from = isVisible() && !m_slidingOut ? geometry() : collapsed(target);
     m_animation->stop();
     m_slidingOut = false;
@@ -59,7 +65,7 @@ void ReminderWindow::replacePicture(const QImage& picture, const QRect& workArea
 {
     m_picture = picture;
     m_animation->stop();
-    setGeometry(placement(workArea, picture.height()));
+    setGeometry(placement(workArea, logicalHeight(picture)));
     update();
 }
 

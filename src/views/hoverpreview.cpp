@@ -233,11 +233,10 @@ PreviewLines HoverPreview::momentLines(const PreviewEntry& entry, DateValue dayS
 }
 
 QImage HoverPreview::picture(const QString& header, const QList<PreviewLines>& lines,
-                             const ImagePack& images)
+                             const ImagePack& images, qreal ratio)
 {
     const int height = pictureHeight(static_cast<int>(lines.size()));
-    QImage image(kWidth, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank({kWidth, height}, ratio);
     OverviewCanvas canvas(image);
     const QImage& background = images.previewBackground();
     if (height >= 120)
@@ -256,10 +255,9 @@ QImage HoverPreview::picture(const QString& header, const QList<PreviewLines>& l
     return image;
 }
 
-QImage HoverPreview::progressNote(const ImagePack& images, const QString& listName)
+QImage HoverPreview::progressNote(const ImagePack& images, const QString& listName, qreal ratio)
 {
-    QImage image(200, 120, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank({200, 120}, ratio);
     OverviewCanvas canvas(image);
     canvas.overlay(images.previewBackground(), 0, 0);
     canvas.setFont(programFont(1));

@@ -60,12 +60,13 @@ public:
     static PreviewLines momentLines(const PreviewEntry& entry, DateValue dayStart);
 
     static int pictureHeight(int entryCount) { return 25 * (entryCount - 1) + 70; }
-    // kWidth x pictureHeight(lines.size()).
+    // kWidth x pictureHeight(lines.size()) logical pixels, at the device pixel ratio.
     static QImage picture(const QString& header, const QList<PreviewLines>& lines,
-                          const ImagePack& images);
+                          const ImagePack& images, qreal ratio = 1.0);
 
     // The note shown while a list is reread, headed by the list's name ("Terminliste",
     // "Adressbuch"): 200 x 120.
     static QImage progressNote(const ImagePack& images,
-                               const QString& listName = QStringLiteral("Terminliste"));
+                               const QString& listName = QStringLiteral("Terminliste"),
+                               qreal ratio = 1.0);
 };

@@ -19,8 +19,10 @@ HoverPreviewWindow::HoverPreviewWindow(const ImagePack& images, QWidget* owner)
 void HoverPreviewWindow::setPicture(const QImage& picture)
 {
     m_picture = picture;
-    if (height() != picture.height() || width() != kWidth)
-        resize(kWidth, picture.height());
+    // Drawn at the screen's pixel ratio; the window goes by logical pixels.
+    const int pictureHeight = qRound(picture.deviceIndependentSize().height());
+    if (height() != pictureHeight || width() != kWidth)
+        resize(kWidth, pictureHeight);
     update();
 }
 
@@ -33,7 +35,7 @@ void HoverPreviewWindow::showAt(QPoint globalPointer, const QRect& workArea)
 
 void HoverPreviewWindow::showProgressNote(QPoint mainWindowPos, const QString& listName)
 {
-    m_picture = HoverPreview::progressNote(m_images, listName);
+    m_picture = HoverPreview::progressNote(m_images, listName, devicePixelRatioF());
     resize(width(), kNoteHeight);
     move(mainWindowPos + kNoteOffset);
     show();

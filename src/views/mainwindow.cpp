@@ -11,11 +11,15 @@
 #include "views/settingspage.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTreeView>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
 
@@ -78,6 +82,22 @@ MainWindow::MainWindow(const Preferences& prefs, QWidget* parent)
     m_tabs->addTab(m_notes, u"Notizen"_s);
     m_tabs->addTab(m_settings, u"Einstellungen"_s);
     m_tabs->setCurrentIndex(WeekPageIndex);
+    nameControls();
+}
+
+void MainWindow::nameControls()
+{
+    // Screen readers say these names for controls that have no text of their own.
+    m_todo->list()->setAccessibleName(u"ToDo"_s);
+    m_addresses->list()->setAccessibleName(u"Adressbuch"_s);
+    m_addresses->searchField()->setAccessibleName(u"Adressbuch: Suchen"_s);
+    m_appointments->list()->setAccessibleName(u"Terminübersicht"_s);
+    m_appointments->searchField()->setAccessibleName(u"Terminübersicht: Suchen"_s);
+    m_notes->editor()->setAccessibleName(u"Notizen"_s);
+    m_settings->groupList()->setAccessibleName(u"Gruppen"_s);
+    m_settings->redSlider()->setAccessibleName(u"Balkenfarbe: Red"_s);
+    m_settings->greenSlider()->setAccessibleName(u"Balkenfarbe: Green"_s);
+    m_settings->blueSlider()->setAccessibleName(u"Balkenfarbe: Blue"_s);
 }
 
 int MainWindow::currentPage() const

@@ -57,6 +57,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void nameControls();
+
     int m_w = 0;
     int m_h = 0;
     QTabWidget* m_tabs;

@@ -13,6 +13,14 @@ OverviewCanvas::OverviewCanvas(QImage& image)
     m_painter.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
+QImage OverviewCanvas::blank(QSize size, qreal ratio)
+{
+    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    return image;
+}
+
 void OverviewCanvas::setFont(const QFont& font)
 {
     m_painter.setFont(font);
@@ -57,7 +65,9 @@ void OverviewCanvas::frame(int x, int y, int w, int h, QRgb color)
 
 void OverviewCanvas::ellipse(int cx, int cy, int rx, int ry, QRgb color)
 {
-    m_painter.setPen(QPen(QColor::fromRgb(color), 0));
+    // A cosmetic pen is one device pixel wide, too thin on a finer screen.
+    const bool scaled = m_image.devicePixelRatio() != 1.0;
+    m_painter.setPen(QPen(QColor::fromRgb(color), scaled ? 1 : 0));
     m_painter.setBrush(Qt::NoBrush);
     // An aliased outline of a QRect covers one pixel more than the rectangle's size.
     m_painter.drawEllipse(QRect(cx - rx, cy - ry, 2 * rx - 1, 2 * ry - 1));
@@ -75,6 +85,13 @@ void OverviewCanvas::overlayPart(const QImage& image, int x, int y, int w)
 
 void OverviewCanvas::stamp(const QImage& image, int x, int y)
 {
+    if (m_image.devicePixelRatio() != 1.0) {
+        // Scaled to the finer grid; the painter knows how.
+        m_painter.setCompositionMode(QPainter::CompositionMode_Source);
+        m_painter.drawImage(x, y, image);
+        m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
     // Copying pixels needs no blending, and bar ends are stamped thousands of times per picture:
     // written straight into the picture, which the painter draws into without buffering.
     const QRect target = QRect(x, y, image.width(), image.height()) & m_image.rect();

@@ -8,12 +8,16 @@
 
 // Drawing in the terms the overview pictures are described in: texts placed by the top-left corner
 // of their line, one-pixel frames and lines that cover exactly the pixels they name, images blended
-// over the picture or stamped opaque. Nothing is antialiased except text.
+// over the picture or stamped opaque. Nothing is antialiased except text. Coordinates are logical
+// pixels: on an image with a device pixel ratio each of them covers ratio x ratio pixels of it.
 class OverviewCanvas
 {
 public:
     // The image must stay unshared while the canvas draws on it.
     explicit OverviewCanvas(QImage& image);
+
+    // A white picture of the logical size, at the device pixel ratio.
+    static QImage blank(QSize size, qreal ratio);
 
     void setFont(const QFont& font);
     int textWidth(const QString& text) const;

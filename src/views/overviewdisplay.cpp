@@ -19,8 +19,8 @@ QImage OverviewDisplay::updatingNotice(const QImage& finished)
     QImage display = finished.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     OverviewCanvas canvas(display);
     canvas.setFont(programFont(4));
-    canvas.text(display.width() / 2 - 70, display.height() / 2 - 10, u"Aktualisieren..."_s,
-                0xFF000000);
+    const QSize size = display.deviceIndependentSize().toSize();
+    canvas.text(size.width() / 2 - 70, size.height() / 2 - 10, u"Aktualisieren..."_s, 0xFF000000);
     return display;
 }
 

@@ -37,4 +37,8 @@ OverviewPage::OverviewPage(Kind kind, int w, int h, bool legend, QWidget* parent
     m_view = new OverviewView(this);
     m_view->setObjectName(prefix + u"View"_s);
     m_view->setGeometry(0, 23, w, h);
+    // For screen readers; the picture's description names the keyboard's day.
+    m_view->setAccessibleName(year ? u"Jahresübersicht"_s : u"Wochenübersicht"_s);
+    m_previous->setAccessibleName(year ? u"Vorheriges Jahr"_s : u"Vorherige Woche"_s);
+    m_next->setAccessibleName(year ? u"Nächstes Jahr"_s : u"Nächste Woche"_s);
 }

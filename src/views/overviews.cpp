@@ -1,6 +1,7 @@
 #include "views/overviews.h"
 
 #include "app/context.h"
+#include "common/germannames.h"
 #include "common/prompter.h"
 #include "groups/displayfilterdialog.h"
 #include "views/hoverpreview.h"
@@ -12,8 +13,10 @@
 #include "views/weekrenderer.h"
 #include "views/yearrenderer.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 using namespace Qt::StringLiterals;
@@ -69,6 +72,19 @@ private:
     QWidget& m_preview;
 };
 
+QDate dateOf(DateValue value)
+{
+    const DateParts parts = dateParts(value);
+    return {parts.year, parts.month, parts.day};
+}
+
+// The pixel ratio of the screen under the pointer, where the preview is about to show.
+qreal screenRatioAt(QPoint globalPos, const QWidget& fallback)
+{
+    const QScreen* screen = QGuiApplication::screenAt(globalPos);
+    return screen ? screen->devicePixelRatio() : fallback.devicePixelRatioF();
+}
+
 } // namespace
 
 Overviews::Overviews(Context& ctx, MainWindow& window)
@@ -77,9 +93,8 @@ Overviews::Overviews(Context& ctx, MainWindow& window)
     , m_preview(new HoverPreviewWindow(*ctx.images, &window))
 {
     // Both pictures start black until they are first drawn.
-    m_yearFinished = QImage(window.pictureWidth(), window.pictureHeight(), QImage::Format_RGB32);
-    m_yearFinished.fill(Qt::black);
-    m_weekFinished = m_yearFinished;
+    m_yearFinished = blackPicture(window.yearPage()->view()->devicePixelRatioF());
+    m_weekFinished = blackPicture(window.weekPage()->view()->devicePixelRatioF());
     showYear(m_yearFinished);
     showWeek(m_weekFinished);
     databaseReplaced();
@@ -89,6 +104,35 @@ Overviews::Overviews(Context& ctx, MainWindow& window)
 }
 
 Overviews::~Overviews() = default;
+
+QSize Overviews::pictureSize() const
+{
+    return {m_window.pictureWidth(), m_window.pictureHeight()};
+}
+
+QImage Overviews::blackPicture(qreal ratio) const
+{
+    QImage picture(pictureSize() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    return picture;
+}
+
+void Overviews::matchPixelRatio(bool week)
+{
+    OverviewView* view = week ? m_window.weekPage()->view() : m_window.yearPage()->view();
+    QImage& finished = week ? m_weekFinished : m_yearFinished;
+    if (finished.devicePixelRatio() == view->devicePixelRatioF())
+        return;
+    if (week && m_weekDrawn) {
+        drawWeek();
+    } else if (!week && m_yearDrawn) {
+        drawYear();
+    } else {
+        finished = blackPicture(view->devicePixelRatioF());
+        view->setImage(finished);
+    }
+}
 
 void Overviews::databaseReplaced()
 {
@@ -110,6 +154,11 @@ void Overviews::connectYearPage()
     connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverYear);
     connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
     connect(page->view(), &OverviewView::doubleClicked, this, &Overviews::yearDoubleClick);
+    connect(page->view(), &OverviewView::pressed, this, &Overviews::yearPress);
+    connect(page->view(), &OverviewView::focusEntered, this, &Overviews::yearFocusEntered);
+    connect(page->view(), &OverviewView::keyPressed, this, &Overviews::yearKey);
+    connect(page->view(), &OverviewView::pixelRatioChanged, this,
+            [this] { matchPixelRatio(false); });
 }
 
 void Overviews::connectWeekPage()
@@ -126,6 +175,11 @@ void Overviews::connectWeekPage()
     connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverWeek);
     connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
     connect(page->view(), &OverviewView::doubleClicked, this, &Overviews::weekDoubleClick);
+    connect(page->view(), &OverviewView::pressed, this, &Overviews::weekPress);
+    connect(page->view(), &OverviewView::focusEntered, this, &Overviews::weekFocusEntered);
+    connect(page->view(), &OverviewView::keyPressed, this, &Overviews::weekKey);
+    connect(page->view(), &OverviewView::pixelRatioChanged, this,
+            [this] { matchPixelRatio(true); });
 }
 
 bool Overviews::legendShown() const
@@ -179,10 +233,13 @@ void Overviews::drawYear()
     OverviewView* view = m_window.yearPage()->view();
     view->setImage(OverviewDisplay::updatingNotice(m_yearFinished));
     view->repaint();
-    m_yearFinished = m_yearRenderer->render(m_yearFinished.size(), m_ctx.view.shownYear,
-                                            m_ctx.clock.now(), m_ctx.prefs);
+    m_yearFinished = m_yearRenderer->render(pictureSize(), m_ctx.view.shownYear, m_ctx.clock.now(),
+                                            m_ctx.prefs, view->devicePixelRatioF());
     m_yearDrawn = yearState();
     showYear(m_yearFinished);
+    // Read again for the description only while someone is on the picture.
+    if (m_yearFocus.isValid())
+        focusYear(m_yearFocus, view->hasFocus());
 }
 
 void Overviews::drawWeek()
@@ -191,10 +248,12 @@ void Overviews::drawWeek()
     OverviewView* view = m_window.weekPage()->view();
     view->setImage(OverviewDisplay::updatingNotice(m_weekFinished));
     view->repaint();
-    m_weekFinished = m_weekRenderer->render(m_weekFinished.size(), m_ctx.view.weekStart,
-                                            m_ctx.clock.now(), m_ctx.prefs);
+    m_weekFinished = m_weekRenderer->render(pictureSize(), m_ctx.view.weekStart, m_ctx.clock.now(),
+                                            m_ctx.prefs, view->devicePixelRatioF());
     m_weekDrawn = weekState();
     showWeek(m_weekFinished);
+    if (m_weekFocus.isValid())
+        focusWeek(m_weekFocus, view->hasFocus());
 }
 
 void Overviews::redraw()
@@ -336,7 +395,7 @@ void Overviews::hoverYear(QPoint picturePos, QPoint globalPos)
     for (const PreviewEntry& entry : entries)
         lines << HoverPreview::dayLines(entry, dayStart);
     showPreview(HoverPreview::picture(HoverPreview::dayHeader(year, cell->month, cell->day), lines,
-                                      *m_ctx.images),
+                                      *m_ctx.images, screenRatioAt(globalPos, *m_preview)),
                 globalPos);
 }
 
@@ -371,7 +430,8 @@ void Overviews::hoverWeek(QPoint picturePos, QPoint globalPos)
     QList<PreviewLines> lines;
     for (const PreviewEntry& entry : entries)
         lines << HoverPreview::momentLines(entry, startOfDay(moment));
-    showPreview(HoverPreview::picture(HoverPreview::momentHeader(moment), lines, *m_ctx.images),
+    showPreview(HoverPreview::picture(HoverPreview::momentHeader(moment), lines, *m_ctx.images,
+                                      screenRatioAt(globalPos, *m_preview)),
                 globalPos);
 }
 
@@ -407,4 +467,166 @@ void Overviews::weekDoubleClick(QPoint picturePos)
                 dateParts(m_weekDrawn->weekDay + (position->day - 1) * kSecondsPerDay);
         emit dayActivated(day.day, day.month, day.year);
     }
+}
+
+QDate Overviews::drawnMonday() const
+{
+    return m_weekDrawn ? dateOf(m_weekDrawn->weekDay) : QDate();
+}
+
+void Overviews::focusYear(QDate day, bool describe)
+{
+    if (!m_yearDrawn || !day.isValid())
+        return;
+    // The year moved on through its buttons: the same day there, 29 February as the 28th.
+    m_yearFocus = day.addYears(m_yearDrawn->year - day.year());
+    OverviewView* view = m_window.yearPage()->view();
+    const bool legend = m_yearDrawn->legend;
+    view->setFocusFrame({YearRenderer::cellX(m_yearFocus.month(), legend) - 2,
+                         YearRenderer::cellY(m_yearFocus.day()) - 2, 46, 17});
+    if (describe)
+        describeDay(view, m_yearFocus);
+}
+
+void Overviews::focusWeek(QDate day, bool describe)
+{
+    const QDate monday = drawnMonday();
+    if (!monday.isValid() || !day.isValid())
+        return;
+    // Another week is drawn: the same weekday in it.
+    m_weekFocus = monday.addDays(day.dayOfWeek() - 1);
+    OverviewView* view = m_window.weekPage()->view();
+    const int length = WeekRenderer::timelineWidth(m_weekDrawn->legend);
+    view->setFocusFrame({WeekRenderer::kTimelineX - 2,
+                         WeekRenderer::rowY(m_weekFocus.dayOfWeek()) - 2, length + 4, 30});
+    if (describe)
+        describeDay(view, m_weekFocus);
+}
+
+void Overviews::yearFocusEntered()
+{
+    if (!m_yearDrawn)
+        return;
+    const QDate today = dateOf(m_ctx.clock.now());
+    if (!m_yearFocus.isValid())
+        m_yearFocus = today.year() == m_yearDrawn->year ? today : QDate(m_yearDrawn->year, 1, 1);
+    focusYear(m_yearFocus);
+}
+
+void Overviews::weekFocusEntered()
+{
+    const QDate monday = drawnMonday();
+    if (!monday.isValid())
+        return;
+    const QDate today = dateOf(m_ctx.clock.now());
+    if (!m_weekFocus.isValid())
+        m_weekFocus = monday.daysTo(today) >= 0 && monday.daysTo(today) < 7 ? today : monday;
+    focusWeek(m_weekFocus);
+}
+
+void Overviews::yearKey(int key)
+{
+    if (!m_yearFocus.isValid())
+        yearFocusEntered();
+    if (!m_yearFocus.isValid())
+        return;
+    QDate next;
+    switch (key) {
+    case Qt::Key_PageUp:
+        m_window.yearPage()->previousButton()->click();
+        return;
+    case Qt::Key_PageDown:
+        m_window.yearPage()->nextButton()->click();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        leaveHover();
+        emit dayActivated(m_yearFocus.day(), m_yearFocus.month(), m_yearFocus.year());
+        return;
+    // Months are the columns, days the rows; a shorter month takes its last day.
+    case Qt::Key_Left:
+        next = m_yearFocus.addMonths(-1);
+        break;
+    case Qt::Key_Right:
+        next = m_yearFocus.addMonths(1);
+        break;
+    case Qt::Key_Up:
+        next = m_yearFocus.addDays(-1);
+        break;
+    case Qt::Key_Down:
+        next = m_yearFocus.addDays(1);
+        break;
+    default:
+        return;
+    }
+    if (next.year() == m_yearDrawn->year)
+        focusYear(next);
+}
+
+void Overviews::weekKey(int key)
+{
+    if (!m_weekFocus.isValid())
+        weekFocusEntered();
+    if (!m_weekFocus.isValid())
+        return;
+    int step = 0;
+    switch (key) {
+    case Qt::Key_PageUp:
+        m_window.weekPage()->previousButton()->click();
+        return;
+    case Qt::Key_PageDown:
+        m_window.weekPage()->nextButton()->click();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        leaveHover();
+        emit dayActivated(m_weekFocus.day(), m_weekFocus.month(), m_weekFocus.year());
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        step = 1;
+        break;
+    default:
+        return;
+    }
+    const QDate next = m_weekFocus.addDays(step);
+    const qint64 offset = drawnMonday().daysTo(next);
+    if (offset >= 0 && offset < 7)
+        focusWeek(next);
+}
+
+void Overviews::yearPress(QPoint picturePos)
+{
+    if (!m_yearDrawn)
+        return;
+    if (const auto cell = yearCellAt(picturePos, m_yearDrawn->legend, m_yearDrawn->year))
+        focusYear(QDate(m_yearDrawn->year, cell->month, cell->day));
+}
+
+void Overviews::weekPress(QPoint picturePos)
+{
+    if (!m_weekDrawn)
+        return;
+    if (const auto position = weekPositionAt(picturePos, m_weekDrawn->legend))
+        focusWeek(drawnMonday().addDays(position->day - 1));
+}
+
+void Overviews::describeDay(OverviewView* view, QDate day)
+{
+    // What the preview would show of the whole day, as text for screen readers.
+    PreviewHidingPrompter prompter(m_ctx.prompter, *m_preview);
+    const QList<PreviewEntry> entries = HoverPreview::loadDay(*m_ctx.db, prompter, m_ctx.quitState,
+                                                              day.year(), day.month(), day.day());
+    const DateValue dayStart = makeDate(day.year(), day.month(), day.day());
+    QString text = weekdayName(weekdayOf(dayStart)) + u", den "_s +
+                   formatDate(u"%dd.%mm.%yyyy", dayStart) + u':';
+    for (const PreviewEntry& entry : entries) {
+        const PreviewLines lines = HoverPreview::dayLines(entry, dayStart);
+        text += u'\n' + lines.first + u' ' + lines.second;
+    }
+    view->setAccessibleDescription(text);
 }

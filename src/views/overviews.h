@@ -4,6 +4,7 @@
 #include "views/hovergeometry.h"
 #include "views/preferences.h"
 
+#include <QDate>
 #include <QImage>
 #include <QObject>
 
@@ -14,6 +15,7 @@
 struct Context;
 class HoverPreviewWindow;
 class MainWindow;
+class OverviewView;
 class WeekRenderer;
 class YearRenderer;
 
@@ -39,11 +41,14 @@ public:
     void databaseReplaced();
 
     HoverPreviewWindow* previewWindow() const { return m_preview; }
+    // The day the keyboard is on in either picture; null until the picture first had the focus.
+    QDate yearFocus() const { return m_yearFocus; }
+    QDate weekFocus() const { return m_weekFocus; }
     // Hides the preview and shows the plain pictures again.
     void leaveHover();
 
 signals:
-    // A double click on a day of either picture.
+    // A double click on a day of either picture, or Enter on the keyboard's day.
     void dayActivated(int day, int month, int year);
 
 private:
@@ -65,6 +70,12 @@ private:
     void refreshYear();
     void refreshWeek();
 
+    // The pictures' size in logical pixels, whatever the screen's pixel ratio.
+    QSize pictureSize() const;
+    QImage blackPicture(qreal ratio) const;
+    // After a move to a screen of another pixel ratio.
+    void matchPixelRatio(bool week);
+
     void connectYearPage();
     void connectWeekPage();
     void showYear(const QImage& image);
@@ -79,6 +90,18 @@ private:
     void yearDoubleClick(QPoint picturePos);
     void weekDoubleClick(QPoint picturePos);
     void showPreview(const QImage& picture, QPoint globalPos);
+    // Moves the keyboard's day, kept inside the year or week drawn, and tells screen readers.
+    void focusYear(QDate day, bool describe = true);
+    void focusWeek(QDate day, bool describe = true);
+    // The keyboard's day where it was, or today if it is in the picture, or the first day.
+    void yearFocusEntered();
+    void weekFocusEntered();
+    void yearKey(int key);
+    void weekKey(int key);
+    void yearPress(QPoint picturePos);
+    void weekPress(QPoint picturePos);
+    void describeDay(OverviewView* view, QDate day);
+    QDate drawnMonday() const;
     bool legendShown() const;
 
     Context& m_ctx;
@@ -92,5 +115,7 @@ private:
     std::optional<PictureState> m_weekDrawn;
     std::optional<HoverGeometry::YearCell> m_hoverCell;
     std::optional<HoverGeometry::WeekPosition> m_hoverPosition;
+    QDate m_yearFocus;
+    QDate m_weekFocus;
     int m_redrawCounter = 0;
 };

@@ -114,10 +114,9 @@ WeekRenderer::WeekRenderer(Database& db, Prompter& prompter, const ImagePack& im
 {}
 
 QImage WeekRenderer::render(QSize size, DateValue weekStart, DateValue now,
-                            const Preferences& prefs) const
+                            const Preferences& prefs, qreal ratio) const
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank(size, ratio);
     OverviewCanvas canvas(image);
 
     const bool legend = prefs.legende != 0;

@@ -26,8 +26,9 @@ public:
     WeekRenderer(Database& db, Prompter& prompter, const ImagePack& images);
 
     // weekStart: any moment of the Monday. A failed query is shown as a database error and ends
-    // the drawing there.
-    QImage render(QSize size, DateValue weekStart, DateValue now, const Preferences& prefs) const;
+    // the drawing there. size is in logical pixels, as for the year picture.
+    QImage render(QSize size, DateValue weekStart, DateValue now, const Preferences& prefs,
+                  qreal ratio = 1.0) const;
 
     // The length of the time line in pixels.
     static int timelineWidth(bool legendShown) { return legendShown ? 545 : 624; }

@@ -105,11 +105,10 @@ int YearRenderer::cellY(int day)
     return kFirstRowY + kRowStep * (day - 1);
 }
 
-QImage YearRenderer::render(QSize size, int shownYear, DateValue now,
-                            const Preferences& prefs) const
+QImage YearRenderer::render(QSize size, int shownYear, DateValue now, const Preferences& prefs,
+                            qreal ratio) const
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    QImage image = OverviewCanvas::blank(size, ratio);
     OverviewCanvas canvas(image);
 
     const DateParts today = dateParts(now);

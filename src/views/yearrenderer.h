@@ -26,7 +26,9 @@ public:
     YearRenderer(Database& db, Prompter& prompter, const ImagePack& images);
 
     // A failed query is shown as a database error; the picture then lacks what it could not read.
-    QImage render(QSize size, int shownYear, DateValue now, const Preferences& prefs) const;
+    // size is in logical pixels; the image has ratio times as many in each direction.
+    QImage render(QSize size, int shownYear, DateValue now, const Preferences& prefs,
+                  qreal ratio = 1.0) const;
 
     // The left edge of the January column.
     static int firstColumnX(bool legendShown) { return legendShown ? 1 : 40; }
