@@ -17,7 +17,7 @@ if [ "${1:-run}" = test ]; then
         sqlite3
         libbenchmark-dev
         xvfb xauth xdotool x11-utils trayer
-        clang-format
+        clang-format clang-tidy
         poppler-utils
         desktop-file-utils appstream dpkg-dev
         clang libclang-rt-14-dev
