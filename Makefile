@@ -5,11 +5,12 @@ BUILD_DIR  ?= build
 TEST_DIR   ?= build-test
 FUZZ_DIR   ?= build-fuzz
 FUZZ_SECONDS ?= 60
+LINT_JOBS  ?= 2
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps test-deps configure configure-test build run test bench asan fuzz install deb format clean
+.PHONY: all deps test-deps configure configure-test build run test bench asan fuzz install deb format lint clean
 
 all: build
 
@@ -75,6 +76,11 @@ deb: configure
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# clang-tidy over src/ (with the test build's compile database, configured first) and the
+# clang-format check of every source; nothing is changed.
+lint: configure-test
+	@scripts/lint.sh $(TEST_DIR) $(LINT_JOBS)
 
 clean:
 	@rm -rf $(BUILD_DIR) $(TEST_DIR) $(FUZZ_DIR)

@@ -11,6 +11,8 @@ set(installables ruvo image_pack app_icon info_program)
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/${RUVO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/${RUVO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Debian keeps a package's copyright in /usr/share/doc/<package>/ (the package is ruvo, not Ruvo).
+install(FILES ${PROJECT_SOURCE_DIR}/data/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/ruvo)
 foreach(size ${RUVO_ICON_SIZES})
     install(FILES ${RUVO_ICON_DIR}/${size}x${size}/apps/${RUVO_APP_ID}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)

@@ -18,7 +18,7 @@ if [ "${1:-run}" = test ]; then
         libbenchmark-dev
         xvfb xauth xdotool x11-utils trayer
         dbus-daemon dbus-session-bus-common
-        clang-format
+        clang-format clang-tidy
         poppler-utils
         desktop-file-utils appstream dpkg-dev
         clang libclang-rt-14-dev

@@ -52,7 +52,7 @@ std::pair<QString, QString> streetAndNumber(const VCardProperty& adr, const QStr
     const QStringList marked = adr.parameter(kHouseNumberParameter);
     if (marked.isEmpty())
         return splitStreet(street);
-    const QString number = marked.first();
+    const QString& number = marked.first();
     if (number.isEmpty())
         return {street, QString()};
     if (street == number)

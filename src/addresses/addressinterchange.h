@@ -68,7 +68,7 @@ QString addressCardUid(qint64 id);
 // One address as a vCard 4.0 card. The birthday is that of its birthday row: the day the
 // calendar shows, and the year (0 when the row has none). The UID is written for an id above 0,
 // the REV for a valid revision.
-void writeAddressCard(VCardWriter& writer, const AddressValues& values,
+void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
                       std::optional<BirthdayRow> birthday, qint64 id = 0,
                       const QDateTime& revision = {});
 

@@ -85,8 +85,9 @@ QImage readForStorage(const QString& path)
     if (divisor > 1)
         reader.setScaledSize(
                 QSize(qMax(1, size.width() / divisor), qMax(1, size.height() / divisor)));
-    // Formats that cannot decode reduced still need the whole picture in memory.
-    reader.setAllocationLimit(kAllocationLimitMb);
+    // Formats that cannot decode reduced still need the whole picture in memory. The limit is
+    // Qt's one for every reader of the process.
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
     QImage picture = reader.read();
     // An orientation tag that turns the picture a quarter turns its ratio as well.
     if (reader.transformation() & QImageIOHandler::TransformationRotate90)

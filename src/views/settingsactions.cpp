@@ -68,7 +68,7 @@ void SettingsActions::setAutostart(bool on)
 QString SettingsActions::iconPath()
 {
     // The desktop shows the entry with the tray picture, kept as a file beside the data.
-    const QString path = m_ctx.filePath(u"ruvo.png"_s);
+    QString path = m_ctx.filePath(u"ruvo.png"_s);
     if (!QFileInfo::exists(path) && m_ctx.images) {
         QSaveFile file(path);
         if (file.open(QIODevice::WriteOnly) && m_ctx.images->trayIcon().save(&file, "PNG"))

@@ -27,6 +27,12 @@ desktop=$root/share/applications/$app_id.desktop
 metainfo=$root/share/metainfo/$app_id.metainfo.xml
 [ -f "$desktop" ] || fail "no desktop entry"
 [ -f "$metainfo" ] || fail "no metainfo"
+copyright=$root/share/doc/ruvo/copyright
+[ -f "$copyright" ] || fail "no share/doc/ruvo/copyright"
+head -n 1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+    || fail "the copyright file is not in the machine-readable format"
+grep -qx 'License: GPL-3+' "$copyright" || fail "the copyright file names no GPL-3+ licence"
+grep -qx '  <project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no project licence"
 for size in 16 22 24 32 48 64 128 256; do
     icon=$root/share/icons/hicolor/${size}x$size/apps/$app_id.png
     [ -f "$icon" ] || fail "no icon of ${size}x$size"
