@@ -2,12 +2,17 @@
 #include "support/testdatabase.h"
 
 #include "common/datevalue.h"
+#include "sync/calendarsync.h"
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 #include "sync/multistatus.h"
+#include "sync/synccommand.h"
 
 #include <QDir>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+#include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +31,83 @@ void makeCollections(const RadicaleServer& server)
               R"({"tag": "VADDRESSBOOK", "D:displayname": "Kontakte"})"_ba);
 }
 
+QByteArray phoneEvent(const QByteArray& uid, const QByteArray& summary,
+                      const QByteArray& extra = {})
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telefon//DE\r\nBEGIN:VEVENT\r\nUID:"_ba +
+           uid +
+           "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20261203T140000\r\nDTEND:20261203T150000\r\n"
+           "SUMMARY:"_ba +
+           summary + "\r\n"_ba + extra + "END:VEVENT\r\nEND:VCALENDAR\r\n"_ba;
+}
+
+// The SUMMARY of every object the server holds, sorted: read from its storage, not through the
+// code under test.
+QStringList serverSummaries(const RadicaleServer& server)
+{
+    QStringList summaries;
+    const QDir dir(server.storagePath() + u"/collection-root/"_s + kCalendarPath);
+    for (const QString& name : dir.entryList({u"*.ics"_s}, QDir::Files)) {
+        const QByteArray text = readFile(dir.filePath(name));
+        for (const QByteArray& line : text.split('\n')) {
+            if (line.startsWith("SUMMARY:"))
+                summaries << QString::fromUtf8(line.mid(8).trimmed());
+        }
+    }
+    summaries.sort();
+    return summaries;
+}
+
+QStringList localTexts(Database& db)
+{
+    return queryRows(db,
+                     u"SELECT desc FROM termine UNION ALL SELECT desc FROM todo ORDER BY 1 ;"_s);
+}
+
+// A server that answers every request with the same bytes.
+class FixedServer : public QTcpServer
+{
+public:
+    explicit FixedServer(QByteArray answer)
+        : m_answer(std::move(answer))
+    {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    m_request += socket->readAll();
+                    const qsizetype head = m_request.indexOf("\r\n\r\n");
+                    if (head < 0)
+                        return;
+                    const qsizetype at = m_request.toLower().indexOf("content-length:");
+                    const qsizetype length =
+                            at < 0 ? 0
+                                   : m_request.mid(at + 15, m_request.indexOf('\r', at) - at - 15)
+                                             .trimmed()
+                                             .toLongLong();
+                    if (m_request.size() < head + 4 + length)
+                        return;
+                    m_request.clear();
+                    socket->write(m_answer);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(serverPort())); }
+
+private:
+    QByteArray m_answer;
+    QByteArray m_request;
+};
+
+QByteArray httpAnswer(const QByteArray& status, const QByteArray& body)
+{
+    return "HTTP/1.1 "_ba + status + "\r\nContent-Type: application/xml\r\nContent-Length: "_ba +
+           QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n"_ba + body;
+}
+
 } // namespace
 
 class TestSync : public QObject
@@ -41,8 +123,14 @@ private slots:
     void refusedAddresses_data();
     void refusedAddresses();
     void discovery();
+    void firstSyncBothWaysThenNothing();
+    void changesArrive_data();
+    void changesArrive();
+    void failuresChangeNothing_data();
+    void failuresChangeNothing();
 
 private:
+    SyncSummary syncOnce();
     DavClient& phone();
 
     std::unique_ptr<TestDirectory> m_dir;
@@ -71,6 +159,15 @@ DavClient& TestSync::phone()
     if (!m_phone)
         m_phone = std::make_unique<DavClient>(m_server->user(), m_server->password());
     return *m_phone;
+}
+
+SyncSummary TestSync::syncOnce()
+{
+    DavClient client(m_server->user(), m_server->password());
+    const DiscoveryResult found = discoverCollections(client, m_server->url());
+    if (!found.error.isEmpty())
+        return {0, 0, 0, 0, {}, found.error};
+    return CalendarSync(*m_db, client, 2026).run(found.calendars);
 }
 
 void TestSync::multistatus_data()
@@ -157,6 +254,172 @@ void TestSync::discovery()
     QVERIFY(!found.calendars[0].ctag.isEmpty());
     QCOMPARE(found.addressBooks.size(), 1);
     QCOMPARE(found.addressBooks[0].displayName, u"Kontakte"_s);
+}
+
+void TestSync::firstSyncBothWaysThenNothing()
+{
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    insertTestAppointment(*m_db, {makeDate(2026, 12, 1, 9, 0, 1), makeDate(2026, 12, 1, 10, 0, 1),
+                                  6, u"Zahnarzt mit `Anna`"_s});
+    const qint64 head = insertTestAppointment(*m_db, {makeDate(2026, 12, 2, 18, 0, 1),
+                                                      makeDate(2026, 12, 2, 19, 0, 1), 6, u"Chor"_s,
+                                                      0, 0, 0, u"Wöchentlich"_s});
+    QVERIFY(m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1 ;"_s.arg(head)));
+    for (const int day : {9, 16})
+        insertTestAppointment(*m_db,
+                              {makeDate(2026, 12, day, 18, 0, 1), makeDate(2026, 12, day, 19, 0, 1),
+                               6, u"Chor"_s, 0, 0, head, u"Wöchentlich"_s});
+    QVERIFY(m_db->execSql(u"INSERT INTO todo (enddate, desc, remsg, checked, nextmsg) VALUES "
+                          u"(-1, 'Steuer', 0, 0, 0) ;"_s));
+    const QUrl calendar = m_server->url().resolved(QUrl(u"/"_s + kCalendarPath));
+    QVERIFY(phone().put(calendar.resolved(QUrl(u"lauf.ics"_s)),
+                        phoneEvent("lauf", "Lauftreff", "RRULE:FREQ=DAILY;COUNT=2\r\n"),
+                        "text/calendar", {{}, true})
+                    .ok());
+
+    const SyncSummary first = syncOnce();
+    QCOMPARE(first.error, QString());
+    QCOMPARE(first.received, 1);
+    QCOMPARE(first.sent, 3);
+    QCOMPARE(localTexts(*m_db),
+             QStringList({u"Chor"_s, u"Chor"_s, u"Chor"_s, u"Lauftreff"_s, u"Lauftreff"_s,
+                          u"Steuer"_s, u"Zahnarzt mit `Anna`"_s}));
+    QCOMPARE(serverSummaries(*m_server),
+             QStringList({u"Chor"_s, u"Lauftreff"_s, u"Steuer"_s, u"Zahnarzt mit 'Anna'"_s}));
+    // The phone's series is one series here.
+    QCOMPARE(queryNumber(*m_db,
+                         u"SELECT COUNT(DISTINCT belong) FROM termine WHERE desc='Lauftreff' "
+                         u"AND belong != 0 ;"_s),
+             1);
+
+    const QStringList rows = queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s);
+    const SyncSummary second = syncOnce();
+    QCOMPARE(second.text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 auf "
+                            u"dem Server gelöscht."_s);
+    QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), rows);
+    QCOMPARE(serverSummaries(*m_server).size(), 4);
+}
+
+void TestSync::changesArrive_data()
+{
+    QTest::addColumn<QString>("here");  // "", "edit" or "delete"
+    QTest::addColumn<QString>("there"); // "", "edit" or "delete"
+    QTest::addColumn<QStringList>("local");
+    QTest::addColumn<QStringList>("server");
+
+    QTest::newRow("edited here") << u"edit"_s << QString() << QStringList{u"Zahnärztin"_s}
+                                 << QStringList{u"Zahnärztin"_s};
+    QTest::newRow("deleted here") << u"delete"_s << QString() << QStringList{} << QStringList{};
+    QTest::newRow("edited there") << QString() << u"edit"_s << QStringList{u"Kieferorthopäde"_s}
+                                  << QStringList{u"Kieferorthopäde"_s};
+    QTest::newRow("deleted there") << QString() << u"delete"_s << QStringList{} << QStringList{};
+    QTest::newRow("edited on both sides")
+            << u"edit"_s << u"edit"_s
+            << QStringList{u"Kieferorthopäde"_s, u"Zahnärztin (Konflikt)"_s}
+            << QStringList{u"Kieferorthopäde"_s, u"Zahnärztin (Konflikt)"_s};
+    QTest::newRow("edited here, deleted there")
+            << u"edit"_s << u"delete"_s << QStringList{u"Zahnärztin"_s}
+            << QStringList{u"Zahnärztin"_s};
+    QTest::newRow("deleted here, edited there")
+            << u"delete"_s << u"edit"_s << QStringList{u"Kieferorthopäde"_s}
+            << QStringList{u"Kieferorthopäde"_s};
+}
+
+void TestSync::changesArrive()
+{
+    QFETCH(QString, here);
+    QFETCH(QString, there);
+    QFETCH(QStringList, local);
+    QFETCH(QStringList, server);
+
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    const qint64 id =
+            insertTestAppointment(*m_db, {makeDate(2026, 12, 1, 9, 0, 1),
+                                          makeDate(2026, 12, 1, 10, 0, 1), 6, u"Zahnarzt"_s});
+    QCOMPARE(syncOnce().error, QString());
+    const QUrl object = m_server->url().resolved(
+            QUrl(u"/"_s + kCalendarPath + u"ruvo-termin-"_s + QString::number(id) + u".ics"_s));
+
+    if (here == u"edit"_s)
+        QVERIFY(m_db->execSql(u"UPDATE termine SET desc='Zahnärztin' ;"_s));
+    else if (here == u"delete"_s)
+        QVERIFY(m_db->execSql(u"DELETE FROM termine ;"_s));
+    if (there == u"edit"_s) {
+        const DavReply got = phone().get(object);
+        QVERIFY(got.ok());
+        QByteArray text = got.body;
+        text.replace("SUMMARY:Zahnarzt", "SUMMARY:Kieferorthop\xc3\xa4"
+                                         "de");
+        QVERIFY(phone().put(object, text, "text/calendar", {got.etag, false}).ok());
+    } else if (there == u"delete"_s) {
+        QVERIFY(phone().remove(object, {}).ok());
+    }
+
+    const SyncSummary summary = syncOnce();
+    QCOMPARE(summary.error, QString());
+    QCOMPARE(localTexts(*m_db), local);
+    QCOMPARE(serverSummaries(*m_server), server);
+    QCOMPARE(summary.conflicts.size(), here == u"edit"_s && there == u"edit"_s ? 1 : 0);
+    // And the next run agrees.
+    QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
+                                u"auf dem Server gelöscht."_s);
+}
+
+void TestSync::failuresChangeNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("wrong password")
+            << u"password"_s << QByteArray() << u"hat Benutzername oder Passwort abgelehnt."_s;
+    QTest::newRow("unreachable") << u"stopped"_s << QByteArray() << u"ist nicht erreichbar"_s;
+    QTest::newRow("malformed multistatus")
+            << u"fixed"_s
+            << httpAnswer("207 Multi-Status", "<d:multistatus xmlns:d=\"DAV:\"><d:resp")
+            << u"ist kein gültiges WebDAV-Multistatus."_s;
+    QTest::newRow("507") << u"fixed"_s << httpAnswer("507 Insufficient Storage", {})
+                         << u"ist kein Speicherplatz mehr frei (507)."_s;
+}
+
+void TestSync::failuresChangeNothing()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
+
+    insertTestAppointment(*m_db, {makeDate(2026, 12, 1, 9, 0, 1), makeDate(2026, 12, 1, 10, 0, 1),
+                                  6, u"Zahnarzt"_s});
+    const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ;"_s);
+    std::unique_ptr<FixedServer> fixed;
+    SyncAccount account;
+    if (kind == u"fixed"_s) {
+        fixed = std::make_unique<FixedServer>(answer);
+        account = {fixed->url().toString(), u"anna"_s, u"x"_s};
+    } else {
+        m_server = std::make_unique<RadicaleServer>();
+        QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+        makeCollections(*m_server);
+        account = {m_server->url().toString(), m_server->user(),
+                   kind == u"password"_s ? u"falsch"_s : m_server->password()};
+        if (kind == u"stopped"_s)
+            m_server->stop();
+    }
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    QCOMPARE(runSyncCommand(m_dir->path(), account, 2026, outStream, errStream, 10000), 1);
+    QVERIFY2(err.contains(message), qPrintable(err));
+    QCOMPARE(err.count(u'\n'), 1);
+    QCOMPARE(out, QString());
+    QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ;"_s), before);
+    if (m_server)
+        QVERIFY(serverSummaries(*m_server).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSync)

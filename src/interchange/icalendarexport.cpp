@@ -12,6 +12,9 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 using namespace IcalSupport;
 
@@ -197,6 +200,8 @@ public:
         icalcomponent_add_component(m_calendar.get(), todo);
     }
 
+    icalcomponent* calendar() const { return m_calendar.get(); }
+
     QByteArray text() const
     {
         char* text = icalcomponent_as_ical_string_r(m_calendar.get());
@@ -310,12 +315,14 @@ private:
 
 } // namespace
 
-bool exportCalendar(Database& db, QIODevice& device, QString& error)
+namespace {
+
+std::unique_ptr<CalendarWriter> writeCalendar(Database& db, QString& error)
 {
     initLibrary();
     const auto readFailed = [&] {
         error = u"Die Datenbank konnte nicht gelesen werden: "_s + db.errorText();
-        return false;
+        return nullptr;
     };
 
     QHash<int, QString> groups;
@@ -324,7 +331,7 @@ bool exportCalendar(Database& db, QIODevice& device, QString& error)
         return readFailed();
     while (cursor.nextRow())
         groups.insert(static_cast<int>(cursor.number(1)), cursor.text(2));
-    CalendarWriter writer(std::move(groups));
+    auto writer = std::make_unique<CalendarWriter>(std::move(groups));
 
     if (!db.queryTable(u"SELECT id, date, grup, desc, enddate, msg, remsg, belong, redo FROM "
                        u"termine ORDER BY date, enddate, id ;"_s,
@@ -350,22 +357,81 @@ bool exportCalendar(Database& db, QIODevice& device, QString& error)
             singles.append(std::move(row));
     }
     for (const Row& row : std::as_const(singles))
-        writer.addSingle(row);
+        writer->addSingle(row);
     for (const QList<Row>& members : std::as_const(series))
-        writer.addSeries(members);
+        writer->addSeries(members);
 
     if (!db.queryTable(u"SELECT id, desc, enddate FROM todo WHERE checked=0 ORDER BY id ;"_s,
                        cursor)) {
         return readFailed();
     }
     while (cursor.nextRow())
-        writer.addTodo(cursor.number(1), cursor.text(2), cursor.number(3));
+        writer->addTodo(cursor.number(1), cursor.text(2), cursor.number(3));
     cursor.freeTable();
 
-    const QByteArray bytes = writer.text();
+    return writer;
+}
+
+// A calendar object with the head of the whole file: its properties and its zone.
+ComponentPtr newObject(icalcomponent* calendar)
+{
+    icalcomponent* object = icalcomponent_new_vcalendar();
+    for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(calendar, ICAL_ANY_PROPERTY))
+        icalcomponent_add_property(object, icalproperty_new_clone(p));
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
+         c; c = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT))
+        icalcomponent_add_component(object, icalcomponent_new_clone(c));
+    return ComponentPtr(object);
+}
+
+} // namespace
+
+bool exportCalendar(Database& db, QIODevice& device, QString& error)
+{
+    const std::unique_ptr<CalendarWriter> writer = writeCalendar(db, error);
+    if (!writer)
+        return false;
+    const QByteArray bytes = writer->text();
     if (device.write(bytes) != bytes.size()) {
         error = u"Die Datei konnte nicht geschrieben werden: "_s + device.errorString();
         return false;
     }
     return true;
+}
+
+std::optional<QList<CalendarItem>> exportCalendarItems(Database& db, QString& error)
+{
+    const std::unique_ptr<CalendarWriter> writer = writeCalendar(db, error);
+    if (!writer)
+        return std::nullopt;
+    icalcomponent* calendar = writer->calendar();
+    QList<CalendarItem> items;
+    QHash<QByteArray, qsizetype> indexOf;
+    std::vector<ComponentPtr> objects;
+    // Copying the zone into each object moves the calendar's one component cursor, so the
+    // components are listed first.
+    std::vector<icalcomponent*> components;
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT))
+        components.push_back(c);
+    for (icalcomponent* c : components) {
+        const icalcomponent_kind kind = icalcomponent_isa(c);
+        if (kind != ICAL_VEVENT_COMPONENT && kind != ICAL_VTODO_COMPONENT)
+            continue;
+        const QByteArray uid(icalcomponent_get_uid(c));
+        auto it = indexOf.constFind(uid);
+        if (it == indexOf.cend()) {
+            it = indexOf.insert(uid, items.size());
+            items.append({uid, {}, kind == ICAL_VTODO_COMPONENT});
+            objects.push_back(newObject(calendar));
+        }
+        icalcomponent_add_component(objects[*it].get(), icalcomponent_new_clone(c));
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        char* text = icalcomponent_as_ical_string_r(objects[i].get());
+        items[i].text = QByteArray(text);
+        icalmemory_free_buffer(text);
+    }
+    return items;
 }
