@@ -126,6 +126,7 @@ private slots:
     void firstSyncBothWaysThenNothing();
     void changesArrive_data();
     void changesArrive();
+    void commandSyncs();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
 
@@ -367,6 +368,25 @@ void TestSync::changesArrive()
     // And the next run agrees.
     QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
                                 u"auf dem Server gelöscht."_s);
+}
+
+void TestSync::commandSyncs()
+{
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    insertTestAppointment(*m_db, {makeDate(2026, 12, 1, 9, 0, 1), makeDate(2026, 12, 1, 10, 0, 1),
+                                  6, u"Zahnarzt"_s});
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const SyncAccount account{m_server->url().toString(), m_server->user(), m_server->password()};
+    QCOMPARE(runSyncCommand(m_dir->path(), account, 2026, outStream, errStream), 0);
+    QCOMPARE(err, QString());
+    QCOMPARE(out, u"Synchronisiert: 0 empfangen, 1 gesendet, 0 hier gelöscht, 0 auf dem Server "
+                  u"gelöscht.\n"_s);
+    QCOMPARE(serverSummaries(*m_server), QStringList{u"Zahnarzt"_s});
 }
 
 void TestSync::failuresChangeNothing_data()
