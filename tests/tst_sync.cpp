@@ -1,6 +1,7 @@
 #include "support/radicaleserver.h"
 #include "support/testdatabase.h"
 
+#include "addresses/addressstore.h"
 #include "common/datevalue.h"
 #include "sync/calendarsync.h"
 #include "sync/davclient.h"
@@ -126,6 +127,7 @@ private slots:
     void firstSyncBothWaysThenNothing();
     void changesArrive_data();
     void changesArrive();
+    void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
@@ -370,6 +372,68 @@ void TestSync::changesArrive()
                                 u"auf dem Server gelöscht."_s);
 }
 
+void TestSync::addressesSyncBothWays()
+{
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    AddressValues anna;
+    anna[AddressField::Vname] = u"Anna"_s;
+    anna[AddressField::Nname] = u"Müller"_s;
+    anna[AddressField::Gebdat] = u"12.03.1980"_s;
+    anna.birthday = true;
+    anna.anrede = 0;
+    QVERIFY(writeNewAddress(*m_db, anna));
+    const QUrl bernd = m_server->url().resolved(QUrl(u"/anna/kontakte/bernd.vcf"_s));
+    QVERIFY(phone().put(bernd,
+                        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:bernd\r\nFN:Bernd "
+                        "Beispiel\r\nN:Beispiel;"
+                        "Bernd;;;\r\nBDAY:1975-06-01\r\nEND:VCARD\r\n",
+                        "text/vcard", {{}, true})
+                    .ok());
+    const auto syncBook = [this] {
+        DavClient client(m_server->user(), m_server->password());
+        const DiscoveryResult found = discoverCollections(client, m_server->url());
+        return CalendarSync(*m_db, client, 2026).runAddressBook(found.addressBooks.value(0));
+    };
+    const auto serverNames = [this] {
+        QStringList names;
+        const QDir dir(m_server->storagePath() + u"/collection-root/anna/kontakte/"_s);
+        for (const QString& name : dir.entryList({u"*.vcf"_s}, QDir::Files)) {
+            for (const QByteArray& line : readFile(dir.filePath(name)).split('\n')) {
+                if (line.startsWith("EMAIL") || line.startsWith("FN:"))
+                    names << QString::fromUtf8(line.trimmed());
+            }
+        }
+        names.sort();
+        return names;
+    };
+
+    SyncSummary summary = syncBook();
+    QCOMPARE(summary.error, QString());
+    QCOMPARE(queryRows(*m_db, u"SELECT vname, nname FROM adressbuch ORDER BY id ;"_s),
+             QStringList({u"Anna|Müller"_s, u"Bernd|Beispiel"_s}));
+    QCOMPARE(queryRows(*m_db, u"SELECT desc, year FROM geburtstage ORDER BY desc ;"_s),
+             QStringList({u"Anna Müller|1980"_s, u"Bernd Beispiel|1975"_s}));
+    QCOMPARE(serverNames(), QStringList({u"FN:Anna Müller"_s, u"FN:Bernd Beispiel"_s}));
+
+    const DavReply got = phone().get(bernd);
+    QByteArray card = got.body;
+    card.replace("END:VCARD", "EMAIL:bernd@example.org\r\nEND:VCARD");
+    QVERIFY(phone().put(bernd, card, "text/vcard", {got.etag, false}).ok());
+    QVERIFY(m_db->execSql(
+            u"UPDATE adressbuch SET email='anna@example.org' WHERE vname='Anna' ;"_s));
+    summary = syncBook();
+    QCOMPARE(summary.error, QString());
+    QCOMPARE(summary.received, 1);
+    QCOMPARE(summary.sent, 1);
+    QCOMPARE(queryRows(*m_db, u"SELECT email FROM adressbuch ORDER BY vname ;"_s),
+             QStringList({u"anna@example.org"_s, u"bernd@example.org"_s}));
+    QCOMPARE(serverNames().size(), 4);
+    QCOMPARE(syncBook().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
+                                u"auf dem Server gelöscht."_s);
+}
+
 void TestSync::commandSyncs()
 {
     m_server = std::make_unique<RadicaleServer>();
@@ -385,7 +449,8 @@ void TestSync::commandSyncs()
     QCOMPARE(runSyncCommand(m_dir->path(), account, 2026, outStream, errStream), 0);
     QCOMPARE(err, QString());
     QCOMPARE(out, u"Synchronisiert: 0 empfangen, 1 gesendet, 0 hier gelöscht, 0 auf dem Server "
-                  u"gelöscht.\n"_s);
+                  u"gelöscht.\nAdressen: Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, "
+                  u"0 auf dem Server gelöscht.\n"_s);
     QCOMPARE(serverSummaries(*m_server), QStringList{u"Zahnarzt"_s});
 }
 

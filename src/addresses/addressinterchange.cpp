@@ -7,12 +7,15 @@
 #include "store/database.h"
 #include "store/querycursor.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 #include <QUuid>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -624,7 +627,12 @@ void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
     writer.endCard();
 }
 
-bool exportAddresses(Database& db, QIODevice& device, QString& error)
+namespace {
+
+// Every address with the birthday row the editor shows for it.
+bool forEachAddress(
+        Database& db, QString& error,
+        const std::function<bool(const AddressValues&, std::optional<BirthdayRow>, qint64)>& visit)
 {
     // One birthday row per name (the lowest id, should there be several), as the editor shows it.
     QueryCursor cursor;
@@ -638,6 +646,24 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
         error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
         return false;
     }
+    while (cursor.nextRow()) {
+        AddressValues values;
+        for (int i = 0; i < kAddressFieldCount; ++i)
+            values.texts[std::size_t(i)] = cursor.text(i + 1);
+        values.anrede = int(cursor.number(20));
+        std::optional<BirthdayRow> birthday;
+        if (!cursor.text(21).isEmpty())
+            birthday = BirthdayRow{cursor.number(21), int(cursor.number(22))};
+        if (!visit(values, birthday, cursor.number(23)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool exportAddresses(Database& db, QIODevice& device, QString& error)
+{
     if (!device.isWritable()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();
         return false;
@@ -646,19 +672,33 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
     // The address book keeps no time of change; the export is the revision peers compare.
     const QDateTime revision =
             QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
-    while (cursor.nextRow() && writer.ok()) {
-        AddressValues values;
-        for (int i = 0; i < kAddressFieldCount; ++i)
-            values.texts[std::size_t(i)] = cursor.text(i + 1);
-        values.anrede = int(cursor.number(20));
-        std::optional<BirthdayRow> birthday;
-        if (!cursor.text(21).isEmpty())
-            birthday = BirthdayRow{cursor.number(21), int(cursor.number(22))};
-        writeAddressCard(writer, values, birthday, cursor.number(23), revision);
-    }
+    const bool read = forEachAddress(
+            db, error,
+            [&](const AddressValues& values, std::optional<BirthdayRow> birthday, qint64 id) {
+                writeAddressCard(writer, values, birthday, id, revision);
+                return writer.ok();
+            });
     if (!writer.ok()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();
         return false;
     }
-    return true;
+    return read;
+}
+
+std::optional<QList<AddressCard>> exportAddressCards(Database& db, QString& error)
+{
+    QList<AddressCard> cards;
+    const bool read = forEachAddress(
+            db, error,
+            [&](const AddressValues& values, std::optional<BirthdayRow> birthday, qint64 id) {
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                VCardWriter writer(buffer);
+                writeAddressCard(writer, values, birthday, id);
+                cards.append({id, addressCardUid(id), buffer.data()});
+                return true;
+            });
+    if (!read)
+        return std::nullopt;
+    return cards;
 }

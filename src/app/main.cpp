@@ -68,10 +68,11 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
                                         "Geschlecht; ohne diese Angabe wird eine Datei mit "
                                         "solchen Adressen nicht importiert."_s,
                                         u"ANREDE"_s);
-    const QCommandLineOption sync(u"sync"_s,
-                                  u"Termine und offene Aufgaben mit dem CalDAV-Server abgleichen, "
-                                  "den RUVO_SYNC_URL, RUVO_SYNC_USER und RUVO_SYNC_PASSWORD "
-                                  "nennen."_s);
+    const QCommandLineOption sync(
+            u"sync"_s,
+            u"Termine, offene Aufgaben und Adressen mit dem CalDAV- und CardDAV-Server abgleichen, "
+            "den RUVO_SYNC_URL, RUVO_SYNC_USER und RUVO_SYNC_PASSWORD "
+            "nennen."_s);
     parser.addOptions({exportIcs, exportVcf, import, group, salutation, sync});
     // Options of Qt's own (-platform, -style) are left for the application object below.
     parser.parse(QCoreApplication::arguments());

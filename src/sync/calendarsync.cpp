@@ -1,5 +1,7 @@
 #include "sync/calendarsync.h"
 
+#include "addresses/addressinterchange.h"
+#include "addresses/vcard.h"
 #include "common/sqltext.h"
 #include "interchange/icalendarexport.h"
 #include "interchange/icalendarimport.h"
@@ -29,7 +31,8 @@ QByteArray fingerprintOf(const QByteArray& text)
 {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QByteArray& line : text.split('\n')) {
-        if (line.startsWith("DTSTAMP") || line.startsWith("UID") || line.startsWith("PRODID"))
+        if (line.startsWith("DTSTAMP") || line.startsWith("UID") || line.startsWith("PRODID") ||
+            line.startsWith("REV"))
             continue;
         hash.addData(line);
     }
@@ -48,7 +51,7 @@ QString keyOfUid(const QByteArray& uid)
     return {};
 }
 
-QByteArray uidOf(const QByteArray& text)
+QByteArray calendarUid(const QByteArray& text)
 {
     IcalSupport::ComponentPtr root = IcalSupport::parseText(text);
     if (!root)
@@ -62,7 +65,7 @@ QByteArray uidOf(const QByteArray& text)
 }
 
 // The object as the server knows it: under the UID it was first stored with there.
-QByteArray withUid(const QByteArray& text, const QString& uid)
+QByteArray calendarWithUid(const QByteArray& text, const QString& uid)
 {
     IcalSupport::ComponentPtr root = IcalSupport::parseText(text);
     if (!root || uid.isEmpty())
@@ -80,14 +83,44 @@ QByteArray withUid(const QByteArray& text, const QString& uid)
     return bytes;
 }
 
-QString resourceName(const QByteArray& uid)
+QByteArray cardUid(const QByteArray& text)
+{
+    QString uid;
+    readVCards(text, [&uid](VCard&& card) {
+        if (const VCardProperty* p = card.first(u"UID"); p && uid.isEmpty())
+            uid = p->text();
+    });
+    return uid.toUtf8();
+}
+
+QByteArray cardWithUid(const QByteArray& text, const QString& uid)
+{
+    QByteArray out;
+    bool inUid = false;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const bool continued = line.startsWith(' ') || line.startsWith('\t');
+        if (continued && inUid)
+            continue;
+        inUid = !continued && line.toUpper().startsWith("UID");
+        if (inUid)
+            continue;
+        if (line.trimmed().toUpper() == "END:VCARD")
+            out += VCardWriter::foldedLine("UID:"_ba + uid.toUtf8());
+        out += line + '\n';
+    }
+    return out;
+}
+
+QString resourceName(const QByteArray& uid, bool card)
 {
     QString name;
     for (const char c : uid)
         name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.'
                         ? QChar::fromLatin1(c)
                         : u'_';
-    return name + u".ics"_s;
+    return name + (card ? u".vcf"_s : u".ics"_s);
 }
 
 QString normalHref(const QUrl& base, const QString& href)
@@ -106,6 +139,14 @@ bool deleteLocal(Database& db, const QString& key)
                           QString::number(id.toLongLong()) + u" ;"_s);
     if (key.startsWith(u"todo:"_s))
         return TodoStore::deleteTodo(db, id.toLongLong());
+    if (key.startsWith(u"a:"_s)) {
+        // The birthday row belongs to the address by its names alone.
+        const QString number = QString::number(id.toLongLong());
+        return db.execSql(u"DELETE FROM geburtstage WHERE desc=(SELECT vname ||' '|| nname FROM "
+                          u"adressbuch WHERE id="_s +
+                          number + u") ;"_s) &&
+               db.execSql(u"DELETE FROM adressbuch WHERE id="_s + number + u" ;"_s);
+    }
     return true;
 }
 
@@ -173,8 +214,8 @@ const QByteArray kEtagQuery = R"(<?xml version="1.0" encoding="utf-8"?>
 
 QString malformedAnswer(const QUrl& url)
 {
-    return u"Die Antwort des Servers %1 zum Kalender %2 ist kein gültiges WebDAV-Multistatus."_s
-            .arg(url.host(), url.path());
+    return u"Die Antwort des Servers %1 zu %2 ist kein gültiges WebDAV-Multistatus."_s.arg(
+            url.host(), url.path());
 }
 
 } // namespace
@@ -206,6 +247,17 @@ CalendarSync::CalendarSync(Database& db, DavClient& client, int importYear)
 
 std::optional<QHash<QString, CalendarSync::LocalItem>> CalendarSync::localItems(QString& error)
 {
+    if (m_cards) {
+        const std::optional<QList<AddressCard>> cards = exportAddressCards(m_db, error);
+        if (!cards)
+            return std::nullopt;
+        QHash<QString, LocalItem> items;
+        for (const AddressCard& card : *cards) {
+            const QString key = u"a:"_s + QString::number(card.id);
+            items.insert(key, {key, card.uid.toUtf8(), card.text, fingerprintOf(card.text)});
+        }
+        return items;
+    }
     const std::optional<QList<CalendarItem>> exported = exportCalendarItems(m_db, error);
     if (!exported)
         return std::nullopt;
@@ -299,9 +351,7 @@ SyncSummary CalendarSync::run(const QList<DavCollection>& calendars)
             if (!m_groupNames.contains(g.name))
                 m_groupNames.insert(g.name, g.id);
         }
-        m_linkable = QSet<QString>(local->keyBegin(), local->keyEnd());
-        for (auto it = stateCalendar.cbegin(); it != stateCalendar.cend(); ++it)
-            m_linkable.remove(it.key());
+        prepareLinks(*local, stateCalendar);
         if (!syncCalendar(c, assigned.value(c.url.toString()), *local, summary))
             break;
     }
@@ -383,11 +433,13 @@ CalendarSync::fetch(const DavCollection& calendar, const QStringList& hrefs, Syn
 {
     QHash<QString, FetchedObject> fetched;
     for (qsizetype first = 0; first < hrefs.size(); first += kFetchBatch) {
-        QByteArray query = R"(<?xml version="1.0" encoding="utf-8"?>
+        QByteArray query = m_cards ? R"(<?xml version="1.0" encoding="utf-8"?>
+<c:addressbook-multiget xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav"><d:prop><d:getetag/><c:address-data/></d:prop>)"_ba
+                                   : R"(<?xml version="1.0" encoding="utf-8"?>
 <c:calendar-multiget xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:caldav"><d:prop><d:getetag/><c:calendar-data/></d:prop>)"_ba;
         for (const QString& href : hrefs.mid(first, kFetchBatch))
             query += "<d:href>"_ba + href.toHtmlEscaped().toUtf8() + "</d:href>"_ba;
-        query += "</c:calendar-multiget>"_ba;
+        query += m_cards ? "</c:addressbook-multiget>"_ba : "</c:calendar-multiget>"_ba;
         const DavReply reply = m_client.report(calendar.url, 1, query);
         if (!reply.ok()) {
             summary.error = reply.message;
@@ -399,7 +451,8 @@ CalendarSync::fetch(const DavCollection& calendar, const QStringList& hrefs, Syn
             return std::nullopt;
         }
         for (const DavResource& r : answer->resources) {
-            const QString data = r.property(kCalDavNs, "calendar-data");
+            const QString data = m_cards ? r.property(kCardDavNs, "address-data")
+                                         : r.property(kCalDavNs, "calendar-data");
             if (!data.isEmpty())
                 fetched.insert(normalHref(calendar.url, r.href),
                                {r.property(kDavNs, "getetag").toUtf8(), data.toUtf8()});
@@ -442,8 +495,7 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
     QSet<QString> copies;
     Transaction transaction(m_db);
     const auto take = [&](const FetchedObject& object) {
-        return insertPlan(m_db, readCalendar(object.data, m_importYear), m_groupOfCalendar,
-                          {m_groupNames, m_groupOfCalendar}, {}, nullptr);
+        return insertObject(object.data, {}, nullptr);
     };
     for (const SyncedItem& known : *state) {
         const auto found =
@@ -470,9 +522,8 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
         }
         if (changedHere) {
             QString name;
-            const std::optional<QString> copy = insertPlan(
-                    m_db, readCalendar(mine->text, m_importYear), m_groupOfCalendar,
-                    {m_groupNames, m_groupOfCalendar}, QString::fromUtf16(kConflictMark), &name);
+            const std::optional<QString> copy =
+                    insertObject(mine->text, QString::fromUtf16(kConflictMark), &name);
             if (!copy)
                 return dbFailed();
             copies.insert(*copy);
@@ -486,7 +537,7 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
         SyncedItem item = known;
         item.etag = object->etag.isEmpty() ? remote->value(known.href) : object->etag;
         item.localKey = *key;
-        item.uid = QString::fromUtf8(uidOf(object->data));
+        item.uid = QString::fromUtf8(objectUid(object->data));
         if (!SyncState::save(m_db, item))
             return dbFailed();
         pending << item.href;
@@ -500,19 +551,19 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
             complete = false;
             continue;
         }
-        const QByteArray uid = uidOf(object->data);
+        const QByteArray uid = objectUid(object->data);
         SyncedItem item{url,
                         href,
                         object->etag.isEmpty() ? remote->value(href) : object->etag,
                         QString::fromUtf8(uid),
                         {},
                         {}};
-        const QString ownKey = keyOfUid(uid);
-        if (!ownKey.isEmpty() && m_linkable.contains(ownKey)) {
+        const QString ownKey = m_linkable.value(uid);
+        if (!ownKey.isEmpty()) {
             // Sent by a run cut off before it noted so: the rows are here already; sent again
             // over what the server holds, since they may have changed since.
             item.localKey = ownKey;
-            m_linkable.remove(ownKey);
+            m_linkable.remove(uid);
             if (!SyncState::save(m_db, item))
                 return dbFailed();
             continue;
@@ -565,7 +616,8 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
     }
     keys += QStringList(copies.cbegin(), copies.cend());
     keys.removeDuplicates();
-    const QByteArray contentType = "text/calendar; charset=utf-8"_ba;
+    const QByteArray contentType =
+            m_cards ? "text/vcard; charset=utf-8"_ba : "text/calendar; charset=utf-8"_ba;
     for (const QString& key : std::as_const(keys)) {
         const auto mine = after->constFind(key);
         const auto known = byKey.constFind(key);
@@ -583,7 +635,7 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
                 item = {url,
                         calendar.url.path(QUrl::FullyEncoded) +
                                 QString::fromLatin1(
-                                        QUrl::toPercentEncoding(resourceName(mine->uid))),
+                                        QUrl::toPercentEncoding(resourceName(mine->uid, m_cards))),
                         {},
                         QString::fromUtf8(mine->uid),
                         key,
@@ -621,4 +673,86 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
     if (complete && !SyncState::setMarks(m_db, url, {calendar.syncToken, calendar.ctag}))
         return dbFailed();
     return true;
+}
+
+void CalendarSync::prepareLinks(const QHash<QString, LocalItem>& local,
+                                const QHash<QString, QString>& stateCollection)
+{
+    m_linkable.clear();
+    for (const LocalItem& item : local) {
+        if (!stateCollection.contains(item.key))
+            m_linkable.insert(item.uid, item.key);
+    }
+}
+
+QByteArray CalendarSync::objectUid(const QByteArray& text) const
+{
+    return m_cards ? cardUid(text) : calendarUid(text);
+}
+
+QByteArray CalendarSync::withUid(const QByteArray& text, const QString& uid) const
+{
+    return m_cards ? cardWithUid(text, uid) : calendarWithUid(text, uid);
+}
+
+std::optional<QString> CalendarSync::insertObject(const QByteArray& text, const QString& mark,
+                                                  QString* name)
+{
+    if (!m_cards) {
+        return insertPlan(m_db, readCalendar(text, m_importYear), m_groupOfCalendar,
+                          {m_groupNames, m_groupOfCalendar}, mark, name);
+    }
+    const AddressImportPlan plan = readAddressFile(text);
+    if (plan.entries.isEmpty())
+        return QString();
+    AddressValues values = plan.entries.front();
+    const AddressImportHints hints = plan.hints.value(0);
+    QString& vname = values[AddressField::Vname];
+    QString& nname = values[AddressField::Nname];
+    if (vname.isEmpty())
+        vname = hints.vname;
+    if (nname.isEmpty())
+        nname = hints.nname;
+    if (vname.isEmpty() || nname.isEmpty())
+        return QString();
+    if (name)
+        *name = vname + u' ' + nname;
+    // Names tell addresses and their birthdays apart, so the copy's name carries the mark.
+    nname += mark;
+    if (!writeNewAddress(m_db, values))
+        return std::nullopt;
+    QueryCursor cursor;
+    if (!m_db.queryTable(u"SELECT MAX(id) FROM adressbuch ;"_s, cursor) || !cursor.nextRow())
+        return std::nullopt;
+    return u"a:"_s + cursor.text(1);
+}
+
+SyncSummary CalendarSync::runAddressBook(const DavCollection& book)
+{
+    SyncSummary summary;
+    m_cards = true;
+    const auto dbFailed = [&] {
+        summary.error = u"Die Datenbank hat die Synchronisation abgelehnt: "_s + m_db.errorText();
+        m_cards = false;
+        return summary;
+    };
+    if (!SyncState::ensureTables(m_db))
+        return dbFailed();
+    const std::optional<QList<SyncedItem>> state = SyncState::items(m_db, book.url.toString());
+    if (!state)
+        return dbFailed();
+    QHash<QString, QString> stateCollection;
+    for (const SyncedItem& item : *state)
+        stateCollection.insert(item.localKey, item.collection);
+    QString error;
+    const std::optional<QHash<QString, LocalItem>> local = localItems(error);
+    if (!local) {
+        summary.error = error;
+        m_cards = false;
+        return summary;
+    }
+    prepareLinks(*local, stateCollection);
+    syncCalendar(book, local->values(), *local, summary);
+    m_cards = false;
+    return summary;
 }

@@ -3,7 +3,6 @@
 #include "sync/discovery.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +43,8 @@ public:
     // confirmed stays recorded, so the next run continues; local changes of a calendar whose
     // server side could not be read completely are not made at all.
     SyncSummary run(const QList<DavCollection>& calendars);
+    // The same for every address of the address book with the one address book of the server.
+    SyncSummary runAddressBook(const DavCollection& book);
 
     struct LocalItem
     {
@@ -66,6 +67,13 @@ private:
     std::optional<QHash<QString, FetchedObject>>
     fetch(const DavCollection& calendar, const QStringList& hrefs, SyncSummary& summary);
     std::optional<QHash<QString, LocalItem>> localItems(QString& error);
+    // Writes what Ruvo can keep of a server object, its summary or name in `name`: the key of the
+    // rows, empty when there is nothing Ruvo keeps, nothing when the database refused.
+    std::optional<QString> insertObject(const QByteArray& text, const QString& mark, QString* name);
+    QByteArray objectUid(const QByteArray& text) const;
+    QByteArray withUid(const QByteArray& text, const QString& uid) const;
+    void prepareLinks(const QHash<QString, LocalItem>& local,
+                      const QHash<QString, QString>& stateCollection);
 
     Database& m_db;
     DavClient& m_client;
@@ -75,5 +83,7 @@ private:
     QHash<QString, int> m_groupNames;
     // Local objects known to no calendar yet: one the server holds under their own UID was sent
     // by a run that ended before it could note so.
-    QSet<QString> m_linkable;
+    QHash<QByteArray, QString> m_linkable;
+    // Address cards instead of calendar objects.
+    bool m_cards = false;
 };

@@ -74,5 +74,14 @@ int runSyncCommand(const QString& dataDir, const SyncAccount& account, int impor
         return kExitBadFile;
     }
     out << summary.text() << Qt::endl;
+    // Without a window to choose one, the first address book is the one.
+    if (!found.addressBooks.isEmpty()) {
+        const SyncSummary addresses = sync.runAddressBook(found.addressBooks.front());
+        if (!addresses.error.isEmpty()) {
+            err << addresses.error << Qt::endl;
+            return kExitBadFile;
+        }
+        out << u"Adressen: "_s << addresses.text() << Qt::endl;
+    }
     return kExitDone;
 }
