@@ -127,6 +127,8 @@ private slots:
     void firstSyncBothWaysThenNothing();
     void changesArrive_data();
     void changesArrive();
+    void seriesWithDeletedMember();
+    void cutOffSyncContinues();
     void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
@@ -368,6 +370,79 @@ void TestSync::changesArrive()
     QCOMPARE(serverSummaries(*m_server), server);
     QCOMPARE(summary.conflicts.size(), here == u"edit"_s && there == u"edit"_s ? 1 : 0);
     // And the next run agrees.
+    QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
+                                u"auf dem Server gelöscht."_s);
+}
+
+void TestSync::seriesWithDeletedMember()
+{
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    qint64 head = 0;
+    for (const int day : {2, 9, 16, 23}) {
+        const qint64 id = insertTestAppointment(*m_db, {makeDate(2026, 12, day, 18, 0, 1),
+                                                        makeDate(2026, 12, day, 19, 0, 1), 6,
+                                                        u"Chor"_s, 0, 0, head, u"Wöchentlich"_s});
+        if (head == 0) {
+            head = id;
+            QVERIFY(m_db->execSql(u"UPDATE termine SET belong=%1 WHERE id=%1 ;"_s.arg(id)));
+        }
+    }
+    QVERIFY(m_db->execSql(
+            u"DELETE FROM termine WHERE date=%1 ;"_s.arg(makeDate(2026, 12, 9, 18, 0, 1))));
+    QCOMPARE(syncOnce().sent, 1);
+    const QUrl object = m_server->url().resolved(
+            QUrl(u"/"_s + kCalendarPath + u"ruvo-serie-"_s + QString::number(head) + u".ics"_s));
+    const DavReply got = phone().get(object);
+    QVERIFY(got.body.contains("EXDATE"));
+
+    // The phone drops another member; the series here loses just that one.
+    QByteArray text = got.body;
+    const qsizetype at = text.indexOf("EXDATE");
+    QByteArray exdate = text.mid(at, text.indexOf('\n', at) + 1 - at);
+    text.insert(at, exdate.replace("20261209", "20261216"));
+    QVERIFY(phone().put(object, text, "text/calendar", {got.etag, false}).ok());
+    const SyncSummary summary = syncOnce();
+    QCOMPARE(summary.error, QString());
+    QCOMPARE(summary.received, 1);
+    QCOMPARE(queryRows(*m_db, u"SELECT date FROM termine ORDER BY date ;"_s),
+             QStringList({QString::number(makeDate(2026, 12, 2, 18, 0, 1)),
+                          QString::number(makeDate(2026, 12, 23, 18, 0, 1))}));
+    QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(DISTINCT belong) FROM termine ;"_s), 1);
+}
+
+void TestSync::cutOffSyncContinues()
+{
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    insertTestAppointment(*m_db, {makeDate(2026, 12, 1, 9, 0, 1), makeDate(2026, 12, 1, 10, 0, 1),
+                                  6, u"Zahnarzt"_s});
+    const QUrl calendar = m_server->url().resolved(QUrl(u"/"_s + kCalendarPath));
+    QVERIFY(phone().put(calendar.resolved(QUrl(u"lauf.ics"_s)), phoneEvent("lauf", "Lauftreff"),
+                        "text/calendar", {{}, true})
+                    .ok());
+
+    // The server goes away between discovery and the sync: nothing changes here.
+    DavClient client(m_server->user(), m_server->password());
+    const DiscoveryResult found = discoverCollections(client, m_server->url());
+    m_server->stop();
+    const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s);
+    QVERIFY(CalendarSync(*m_db, client, 2026)
+                    .run(found.calendars)
+                    .error.contains(u"nicht erreichbar"_s));
+    QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+
+    // A run whose writes reached the server but whose notes of them were lost.
+    QCOMPARE(syncOnce().error, QString());
+    QVERIFY(m_db->execSql(u"DELETE FROM sync_items ; DELETE FROM sync_collections ;"_s));
+    QVERIFY(m_db->execSql(u"DELETE FROM termine WHERE desc='Lauftreff' ;"_s));
+    const SyncSummary again = syncOnce();
+    QCOMPARE(again.error, QString());
+    QCOMPARE(localTexts(*m_db), QStringList({u"Lauftreff"_s, u"Zahnarzt"_s}));
+    QCOMPARE(serverSummaries(*m_server), QStringList({u"Lauftreff"_s, u"Zahnarzt"_s}));
     QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
                                 u"auf dem Server gelöscht."_s);
 }
