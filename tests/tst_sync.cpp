@@ -10,8 +10,13 @@
 #include "sync/synccommand.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -108,6 +113,39 @@ QByteArray httpAnswer(const QByteArray& status, const QByteArray& body)
     return "HTTP/1.1 "_ba + status + "\r\nContent-Type: application/xml\r\nContent-Length: "_ba +
            QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n"_ba + body;
 }
+
+// A TLS server on 127.0.0.1 with a certificate of its own making, which no system trusts.
+class SelfSignedServer : public QSslServer
+{
+public:
+    bool start()
+    {
+        if (!m_dir.isValid())
+            return false;
+        QProcess openssl;
+        openssl.start(u"openssl"_s,
+                      {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                       u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"2"_s,
+                       u"-subj"_s, u"/CN=127.0.0.1"_s, u"-keyout"_s, m_dir.filePath(u"key.pem"_s),
+                       u"-out"_s, m_dir.filePath(u"cert.pem"_s)});
+        if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+            return false;
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        const QList<QSslCertificate> chain =
+                QSslCertificate::fromPath(m_dir.filePath(u"cert.pem"_s));
+        QSslKey key(readFile(m_dir.filePath(u"key.pem"_s)), QSsl::Ec);
+        if (chain.isEmpty() || key.isNull())
+            return false;
+        tls.setLocalCertificateChain(chain);
+        tls.setPrivateKey(key);
+        setSslConfiguration(tls);
+        return listen(QHostAddress::LocalHost, 0);
+    }
+    QUrl url() const { return QUrl(u"https://127.0.0.1:%1/"_s.arg(serverPort())); }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 } // namespace
 
@@ -542,6 +580,8 @@ void TestSync::failuresChangeNothing_data()
             << u"fixed"_s
             << httpAnswer("207 Multi-Status", "<d:multistatus xmlns:d=\"DAV:\"><d:resp")
             << u"ist kein gültiges WebDAV-Multistatus."_s;
+    QTest::newRow("untrusted certificate")
+            << u"tls"_s << QByteArray() << u"ist nicht vertrauenswürdig"_s;
     QTest::newRow("507") << u"fixed"_s << httpAnswer("507 Insufficient Storage", {})
                          << u"ist kein Speicherplatz mehr frei (507)."_s;
 }
@@ -556,8 +596,13 @@ void TestSync::failuresChangeNothing()
                                   6, u"Zahnarzt"_s});
     const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ;"_s);
     std::unique_ptr<FixedServer> fixed;
+    SelfSignedServer tls;
     SyncAccount account;
-    if (kind == u"fixed"_s) {
+    if (kind == u"tls"_s) {
+        if (!tls.start())
+            QSKIP("openssl cannot make a certificate here");
+        account = {tls.url().toString(), u"anna"_s, u"x"_s};
+    } else if (kind == u"fixed"_s) {
         fixed = std::make_unique<FixedServer>(answer);
         account = {fixed->url().toString(), u"anna"_s, u"x"_s};
     } else {
