@@ -582,6 +582,11 @@ void TestSync::failuresChangeNothing_data()
             << u"ist kein gültiges WebDAV-Multistatus."_s;
     QTest::newRow("untrusted certificate")
             << u"tls"_s << QByteArray() << u"ist nicht vertrauenswürdig"_s;
+    QTest::newRow("redirect to another server")
+            << u"fixed"_s
+            << "HTTP/1.1 301 Moved Permanently\r\nLocation: https://dav.example.org/\r\n"
+               "Content-Length: 0\r\nConnection: close\r\n\r\n"_ba
+            << u"leitet nach https://dav.example.org/ weiter"_s;
     QTest::newRow("507") << u"fixed"_s << httpAnswer("507 Insufficient Storage", {})
                          << u"ist kein Speicherplatz mehr frei (507)."_s;
 }

@@ -193,7 +193,16 @@ DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const Q
                 return judgeStatus(
                         std::move(result),
                         reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-            result.url = url.resolved(QUrl::fromEncoded(location));
+            const QUrl target = url.resolved(QUrl::fromEncoded(location));
+            // The password goes with every request, so it never follows a hop to another server.
+            if (target.host().compare(url.host(), Qt::CaseInsensitive) != 0 ||
+                target.port(url.scheme() == u"https"_s ? 443 : 80) !=
+                        url.port(url.scheme() == u"https"_s ? 443 : 80)) {
+                return failed(std::move(result), DavError::RefusedAddress,
+                              u"Der Server %1 leitet nach %2 weiter; dorthin gehen Benutzername "
+                              u"und Passwort nicht."_s.arg(hostOf(url), target.toDisplayString()));
+            }
+            result.url = target;
             continue;
         }
         result.body = reply->readAll();
