@@ -5,7 +5,7 @@
 #include "support/testdatabase.h"
 
 #include "common/datevalue.h"
-#include "sync/calendarsync.h"
+#include "sync/collectionsync.h"
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 
@@ -48,7 +48,7 @@ struct Setup
         QString error;
         for (DavCollection& c : calendars)
             refreshCollection(client, c, error);
-        return CalendarSync(*db, client, 2026).run(calendars);
+        return CollectionSync(*db, client, 2026).run(calendars);
     }
 };
 

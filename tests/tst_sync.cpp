@@ -3,7 +3,7 @@
 
 #include "addresses/addressstore.h"
 #include "common/datevalue.h"
-#include "sync/calendarsync.h"
+#include "sync/collectionsync.h"
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 #include "sync/multistatus.h"
@@ -210,7 +210,7 @@ SyncSummary TestSync::syncOnce()
     const DiscoveryResult found = discoverCollections(client, m_server->url());
     if (!found.error.isEmpty())
         return {0, 0, 0, 0, {}, found.error};
-    return CalendarSync(*m_db, client, 2026).run(found.calendars);
+    return CollectionSync(*m_db, client, 2026).run(found.calendars);
 }
 
 void TestSync::multistatus_data()
@@ -467,7 +467,7 @@ void TestSync::cutOffSyncContinues()
     const DiscoveryResult found = discoverCollections(client, m_server->url());
     m_server->stop();
     const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s);
-    QVERIFY(CalendarSync(*m_db, client, 2026)
+    QVERIFY(CollectionSync(*m_db, client, 2026)
                     .run(found.calendars)
                     .error.contains(u"nicht erreichbar"_s));
     QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
@@ -507,7 +507,7 @@ void TestSync::addressesSyncBothWays()
     const auto syncBook = [this] {
         DavClient client(m_server->user(), m_server->password());
         const DiscoveryResult found = discoverCollections(client, m_server->url());
-        return CalendarSync(*m_db, client, 2026).runAddressBook(found.addressBooks.value(0));
+        return CollectionSync(*m_db, client, 2026).runAddressBook(found.addressBooks.value(0));
     };
     const auto serverNames = [this] {
         QStringList names;

@@ -4,7 +4,7 @@
 #include "interchange/commandline.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "sync/calendarsync.h"
+#include "sync/collectionsync.h"
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 
@@ -67,7 +67,7 @@ int runSyncCommand(const QString& dataDir, const SyncAccount& account, int impor
         err << u"Der Server "_s << start.host() << u" bietet keinen Kalender an."_s << Qt::endl;
         return kExitBadFile;
     }
-    CalendarSync sync(*db, client, importYear);
+    CollectionSync sync(*db, client, importYear);
     const SyncSummary summary = sync.run(found.calendars);
     if (!summary.error.isEmpty()) {
         err << summary.error << Qt::endl;

@@ -1,4 +1,4 @@
-#include "sync/calendarsync.h"
+#include "sync/collectionsync.h"
 
 #include "addresses/addressinterchange.h"
 #include "addresses/vcard.h"
@@ -239,13 +239,13 @@ QString SyncSummary::text() const
     return line;
 }
 
-CalendarSync::CalendarSync(Database& db, DavClient& client, int importYear)
+CollectionSync::CollectionSync(Database& db, DavClient& client, int importYear)
     : m_db(db)
     , m_client(client)
     , m_importYear(importYear)
 {}
 
-std::optional<QHash<QString, CalendarSync::LocalItem>> CalendarSync::localItems(QString& error)
+std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localItems(QString& error)
 {
     if (m_cards) {
         const std::optional<QList<AddressCard>> cards = exportAddressCards(m_db, error);
@@ -281,7 +281,7 @@ std::optional<QHash<QString, CalendarSync::LocalItem>> CalendarSync::localItems(
     return items;
 }
 
-SyncSummary CalendarSync::run(const QList<DavCollection>& calendars)
+SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
 {
     SyncSummary summary;
     const auto dbFailed = [&] {
@@ -352,15 +352,15 @@ SyncSummary CalendarSync::run(const QList<DavCollection>& calendars)
                 m_groupNames.insert(g.name, g.id);
         }
         prepareLinks(*local, stateCalendar);
-        if (!syncCalendar(c, assigned.value(c.url.toString()), *local, summary))
+        if (!syncCollection(c, assigned.value(c.url.toString()), *local, summary))
             break;
     }
     return summary;
 }
 
-std::optional<QHash<QString, QByteArray>> CalendarSync::remoteEtags(const DavCollection& calendar,
-                                                                    const QList<SyncedItem>& state,
-                                                                    SyncSummary& summary)
+std::optional<QHash<QString, QByteArray>>
+CollectionSync::remoteEtags(const DavCollection& calendar, const QList<SyncedItem>& state,
+                            SyncSummary& summary)
 {
     QHash<QString, QByteArray> known;
     for (const SyncedItem& item : state)
@@ -429,7 +429,7 @@ std::optional<QHash<QString, QByteArray>> CalendarSync::remoteEtags(const DavCol
 }
 
 std::optional<QHash<QString, FetchedObject>>
-CalendarSync::fetch(const DavCollection& calendar, const QStringList& hrefs, SyncSummary& summary)
+CollectionSync::fetch(const DavCollection& calendar, const QStringList& hrefs, SyncSummary& summary)
 {
     QHash<QString, FetchedObject> fetched;
     for (qsizetype first = 0; first < hrefs.size(); first += kFetchBatch) {
@@ -461,8 +461,8 @@ CalendarSync::fetch(const DavCollection& calendar, const QStringList& hrefs, Syn
     return fetched;
 }
 
-bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<LocalItem>& assigned,
-                                const QHash<QString, LocalItem>& before, SyncSummary& summary)
+bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<LocalItem>& assigned,
+                                    const QHash<QString, LocalItem>& before, SyncSummary& summary)
 {
     const QString url = calendar.url.toString();
     const auto dbFailed = [&] {
@@ -675,8 +675,8 @@ bool CalendarSync::syncCalendar(const DavCollection& calendar, const QList<Local
     return true;
 }
 
-void CalendarSync::prepareLinks(const QHash<QString, LocalItem>& local,
-                                const QHash<QString, QString>& stateCollection)
+void CollectionSync::prepareLinks(const QHash<QString, LocalItem>& local,
+                                  const QHash<QString, QString>& stateCollection)
 {
     m_linkable.clear();
     for (const LocalItem& item : local) {
@@ -685,18 +685,18 @@ void CalendarSync::prepareLinks(const QHash<QString, LocalItem>& local,
     }
 }
 
-QByteArray CalendarSync::objectUid(const QByteArray& text) const
+QByteArray CollectionSync::objectUid(const QByteArray& text) const
 {
     return m_cards ? cardUid(text) : calendarUid(text);
 }
 
-QByteArray CalendarSync::withUid(const QByteArray& text, const QString& uid) const
+QByteArray CollectionSync::withUid(const QByteArray& text, const QString& uid) const
 {
     return m_cards ? cardWithUid(text, uid) : calendarWithUid(text, uid);
 }
 
-std::optional<QString> CalendarSync::insertObject(const QByteArray& text, const QString& mark,
-                                                  QString* name)
+std::optional<QString> CollectionSync::insertObject(const QByteArray& text, const QString& mark,
+                                                    QString* name)
 {
     if (!m_cards) {
         return insertPlan(m_db, readCalendar(text, m_importYear), m_groupOfCalendar,
@@ -727,7 +727,7 @@ std::optional<QString> CalendarSync::insertObject(const QByteArray& text, const 
     return u"a:"_s + cursor.text(1);
 }
 
-SyncSummary CalendarSync::runAddressBook(const DavCollection& book)
+SyncSummary CollectionSync::runAddressBook(const DavCollection& book)
 {
     SyncSummary summary;
     m_cards = true;
@@ -752,7 +752,7 @@ SyncSummary CalendarSync::runAddressBook(const DavCollection& book)
         return summary;
     }
     prepareLinks(*local, stateCollection);
-    syncCalendar(book, local->values(), *local, summary);
+    syncCollection(book, local->values(), *local, summary);
     m_cards = false;
     return summary;
 }

@@ -29,15 +29,16 @@ struct SyncSummary
     QString text() const;
 };
 
-// Two-way sync of appointments and open to-dos with the server's calendars. Every calendar
+// Two-way sync of appointments and open to-dos with the server's calendars, and of the addresses
+// with one address book. Every calendar
 // belongs to a group: the group named like it, else the first ordinary group. Appointments of a
 // group without a calendar go to the calendar of the first ordinary group, to-dos to the first
 // calendar taking VTODO. When both sides changed an object the server's version is taken and the
 // local one kept as a copy marked "(Konflikt)".
-class CalendarSync
+class CollectionSync
 {
 public:
-    CalendarSync(Database& db, DavClient& client, int importYear);
+    CollectionSync(Database& db, DavClient& client, int importYear);
 
     // Runs the sync of every calendar in turn and stops at the first failure. What the server
     // confirmed stays recorded, so the next run continues; local changes of a calendar whose
@@ -57,8 +58,8 @@ public:
     };
 
 private:
-    bool syncCalendar(const DavCollection& calendar, const QList<LocalItem>& assigned,
-                      const QHash<QString, LocalItem>& before, SyncSummary& summary);
+    bool syncCollection(const DavCollection& calendar, const QList<LocalItem>& assigned,
+                        const QHash<QString, LocalItem>& before, SyncSummary& summary);
     // The server's objects by path with their ETags; nothing, with the reason in the summary,
     // when they cannot be read. `complete` tells whether the marks may be kept.
     std::optional<QHash<QString, QByteArray>> remoteEtags(const DavCollection& calendar,
