@@ -22,6 +22,7 @@ if [ "${1:-run}" = test ]; then
         poppler-utils
         desktop-file-utils appstream dpkg-dev
         clang libclang-rt-14-dev
+        radicale openssl
     )
 fi
 if [ "${1:-run}" = deb ]; then

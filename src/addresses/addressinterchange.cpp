@@ -7,12 +7,15 @@
 #include "store/database.h"
 #include "store/querycursor.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 #include <QUuid>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -624,6 +627,42 @@ void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
     writer.endCard();
 }
 
+namespace {
+
+// Every address with the birthday row the editor shows for it.
+bool forEachAddress(
+        Database& db, QString& error,
+        const std::function<bool(const AddressValues&, std::optional<BirthdayRow>, qint64)>& visit)
+{
+    // One birthday row per name (the lowest id, should there be several), as the editor shows it.
+    bool going = true;
+    const bool read = db.forEachRecord(
+            u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
+            u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
+            u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT desc,date,"
+            u"year,MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
+            u"a.nname) ORDER BY a.id ;"_s,
+            [&](const RecordReader& record) {
+                if (!going)
+                    return;
+                AddressValues values;
+                for (int i = 0; i < kAddressFieldCount; ++i)
+                    values.texts[std::size_t(i)] = record.text(i);
+                values.anrede = int(record.number(19));
+                std::optional<BirthdayRow> birthday;
+                if (!record.text(20).isEmpty())
+                    birthday = BirthdayRow{record.number(20), int(record.number(21))};
+                going = visit(values, birthday, record.number(22));
+            });
+    if (!read) {
+        error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
+        return false;
+    }
+    return going;
+}
+
+} // namespace
+
 bool exportAddresses(Database& db, QIODevice& device, QString& error)
 {
     if (!device.isWritable()) {
@@ -634,32 +673,33 @@ bool exportAddresses(Database& db, QIODevice& device, QString& error)
     // The address book keeps no time of change; the export is the revision peers compare.
     const QDateTime revision =
             QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
-    // One birthday row per name (the lowest id, should there be several), as the editor shows it.
-    const bool read = db.forEachRecord(
-            u"SELECT a.vname,a.zvname,a.nname,a.nick,a.str,a.hausnr,a.plz,a.ort,a.land,"
-            u"a.email,a.tel,a.mobil,a.fax,a.gebdat,a.icq,a.msn,a.aim,a.website,a.notiz,"
-            u"a.anrede,g.date,g.year,a.id FROM adressbuch AS a LEFT JOIN (SELECT desc,date,"
-            u"year,MIN(id) FROM geburtstage GROUP BY desc) AS g ON (g.desc = a.vname ||' '|| "
-            u"a.nname) ORDER BY a.id ;"_s,
-            [&](const RecordReader& record) {
-                if (!writer.ok())
-                    return;
-                AddressValues values;
-                for (int i = 0; i < kAddressFieldCount; ++i)
-                    values.texts[std::size_t(i)] = record.text(i);
-                values.anrede = int(record.number(19));
-                std::optional<BirthdayRow> birthday;
-                if (!record.text(20).isEmpty())
-                    birthday = BirthdayRow{record.number(20), int(record.number(21))};
-                writeAddressCard(writer, values, birthday, record.number(22), revision);
+    const bool read = forEachAddress(
+            db, error,
+            [&](const AddressValues& values, std::optional<BirthdayRow> birthday, qint64 id) {
+                writeAddressCard(writer, values, birthday, id, revision);
+                return writer.ok();
             });
-    if (!read) {
-        error = u"Das Adressbuch lässt sich nicht lesen: "_s + db.errorText();
-        return false;
-    }
     if (!writer.ok()) {
         error = u"Die Datei lässt sich nicht schreiben: "_s + device.errorString();
         return false;
     }
-    return true;
+    return read;
+}
+
+std::optional<QList<AddressCard>> exportAddressCards(Database& db, QString& error)
+{
+    QList<AddressCard> cards;
+    const bool read = forEachAddress(
+            db, error,
+            [&](const AddressValues& values, std::optional<BirthdayRow> birthday, qint64 id) {
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                VCardWriter writer(buffer);
+                writeAddressCard(writer, values, birthday, id);
+                cards.append({id, addressCardUid(id), buffer.data()});
+                return true;
+            });
+    if (!read)
+        return std::nullopt;
+    return cards;
 }

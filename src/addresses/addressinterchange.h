@@ -75,3 +75,15 @@ void writeAddressCard(VCardWriter& writer, const AddressValues& stored,
 // Every address as one vCard 4.0 file. False, with the reason in `error`, when the database
 // cannot be read or the device not written.
 bool exportAddresses(Database& db, QIODevice& device, QString& error);
+
+// One address as the card a server stores under its own address.
+struct AddressCard
+{
+    qint64 id = 0;
+    QString uid;
+    QByteArray text;
+};
+
+// Every address as a card of its own, without REV; nothing, with the reason in `error`, when the
+// address book cannot be read.
+std::optional<QList<AddressCard>> exportAddressCards(Database& db, QString& error);

@@ -4,6 +4,7 @@
 #include "common/programfont.h"
 #include "common/version.h"
 #include "interchange/commandline.h"
+#include "sync/synccommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -67,7 +68,12 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
                                         "Geschlecht; ohne diese Angabe wird eine Datei mit "
                                         "solchen Adressen nicht importiert."_s,
                                         u"ANREDE"_s);
-    parser.addOptions({exportIcs, exportVcf, import, group, salutation});
+    const QCommandLineOption sync(
+            u"sync"_s,
+            u"Termine, offene Aufgaben und Adressen mit dem CalDAV- und CardDAV-Server abgleichen, "
+            "den RUVO_SYNC_URL, RUVO_SYNC_USER und RUVO_SYNC_PASSWORD "
+            "nennen."_s);
+    parser.addOptions({exportIcs, exportVcf, import, group, salutation, sync});
     // Options of Qt's own (-platform, -style) are left for the application object below.
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help))
@@ -77,14 +83,19 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int actions =
-            int(parser.isSet(exportIcs)) + int(parser.isSet(exportVcf)) + int(parser.isSet(import));
+    const int actions = int(parser.isSet(exportIcs)) + int(parser.isSet(exportVcf)) +
+                        int(parser.isSet(import)) + int(parser.isSet(sync));
     if (actions == 0)
         return std::nullopt;
     if (actions > 1) {
-        err << u"Bitte nur eine von --export-ics, --export-vcf und --import angeben."_s << Qt::endl;
+        err << u"Bitte nur eine von --export-ics, --export-vcf, --import und --sync angeben."_s
+            << Qt::endl;
         return kExitBadFile;
     }
+    SystemClock clock;
+    if (parser.isSet(sync))
+        return runSyncCommand(Folders::locate().data, syncAccountFromEnvironment(),
+                              dateParts(clock.now()).year, out, err);
     InterchangeCommand command;
     if (parser.isSet(exportIcs)) {
         command.action = InterchangeCommand::Action::ExportCalendar;
@@ -107,7 +118,6 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
             return kExitBadFile;
         }
     }
-    SystemClock clock;
     return runInterchangeCommand(Folders::locate().data, command, dateParts(clock.now()).year, out,
                                  err);
 }

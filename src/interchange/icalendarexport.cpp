@@ -11,6 +11,10 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 using namespace IcalSupport;
 
@@ -87,14 +91,17 @@ icalproperty* xProperty(const char* name, const QString& value)
     return p;
 }
 
-// Writes the calendar as it goes: each event, with its series' exceptions, reaches the device as
+// Builds the calendar as it goes: each event, with its series' exceptions, goes to the sink as
 // soon as it is complete, so no tree of the whole calendar is held.
 class CalendarWriter
 {
 public:
-    CalendarWriter(QHash<int, QString> groups, QIODevice& device)
+    // Takes each finished component, in the order of the file; false stops the writing.
+    using Sink = std::function<bool(icalcomponent* component)>;
+
+    CalendarWriter(QHash<int, QString> groups, Sink sink)
         : m_groups(std::move(groups))
-        , m_device(device)
+        , m_sink(std::move(sink))
         , m_zone(systemZone())
         , m_calendar(icalcomponent_new_vcalendar())
         , m_stamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone()))
@@ -113,18 +120,12 @@ public:
                 icalproperty_set_tzid(tzid, m_tzid.constData());
             icalcomponent_add_component(m_calendar.get(), zone);
         }
-        // The calendar's head as libical writes it, without its last line; the events follow.
-        QByteArray head = serialized(m_calendar.get());
-        head.chop(qsizetype(qstrlen(kCalendarEnd)));
-        write(head);
     }
 
-    // Ends the calendar; false when anything could not be written.
-    bool finish()
-    {
-        write(kCalendarEnd);
-        return m_ok;
-    }
+    // The calendar's properties and its zone, without events or to-dos.
+    icalcomponent* head() const { return m_calendar.get(); }
+    // False once the sink refused a component.
+    bool ok() const { return m_ok; }
 
     void addSingle(const Row& row)
     {
@@ -215,29 +216,11 @@ public:
     }
 
 private:
-    static constexpr const char* kCalendarEnd = "END:VCALENDAR\r\n";
-
-    static QByteArray serialized(icalcomponent* component)
-    {
-        char* text = icalcomponent_as_ical_string_r(component);
-        QByteArray bytes(text);
-        icalmemory_free_buffer(text);
-        return bytes;
-    }
-
-    void write(const QByteArray& bytes)
-    {
-        if (m_ok && m_device.write(bytes) != bytes.size())
-            m_ok = false;
-    }
-
     // The finished components in the order they were made, as the calendar would hold them.
     void flush()
     {
-        for (const ComponentPtr& component : m_pending) {
-            if (m_ok)
-                write(serialized(component.get()));
-        }
+        for (const ComponentPtr& component : m_pending)
+            m_ok = m_ok && m_sink(component.get());
         m_pending.clear();
     }
 
@@ -337,7 +320,7 @@ private:
     }
 
     QHash<int, QString> m_groups;
-    QIODevice& m_device;
+    Sink m_sink;
     icaltimezone* m_zone;
     QByteArray m_tzid;
     // Only the head: properties and the time zone.
@@ -362,31 +345,35 @@ Row rowOf(const RecordReader& record)
     return row;
 }
 
-} // namespace
+QByteArray serialized(icalcomponent* component)
+{
+    char* text = icalcomponent_as_ical_string_r(component);
+    QByteArray bytes(text);
+    icalmemory_free_buffer(text);
+    return bytes;
+}
 
-bool exportCalendar(Database& db, QIODevice& device, QString& error)
+// Reads every appointment and open to-do item into a writer made with the sink; false, with the
+// reason in `error`, when the database cannot be read.
+bool readCalendar(Database& db, std::optional<CalendarWriter>& writer,
+                  const CalendarWriter::Sink& sink, QString& error)
 {
     initLibrary();
     const auto readFailed = [&] {
         error = u"Die Datenbank konnte nicht gelesen werden: "_s + db.errorText();
         return false;
     };
-    const auto writeFailed = [&] {
-        error = u"Die Datei konnte nicht geschrieben werden: "_s + device.errorString();
-        return false;
-    };
-
     QHash<int, QString> groups;
     if (!db.forEachRecord(u"SELECT id, grupname FROM grups ;"_s, [&](const RecordReader& record) {
             groups.insert(static_cast<int>(record.number(0)), record.text(1));
         }))
         return readFailed();
-    CalendarWriter writer(std::move(groups), device);
+    writer.emplace(std::move(groups), sink);
 
     const QString columns = u"SELECT id, date, grup, desc, enddate, msg, remsg, belong, redo FROM "
                             u"termine "_s;
     if (!db.forEachRecord(columns + u"WHERE belong = 0 ORDER BY date, enddate, id ;"_s,
-                          [&](const RecordReader& record) { writer.addSingle(rowOf(record)); }))
+                          [&](const RecordReader& record) { writer->addSingle(rowOf(record)); }))
         return readFailed();
     // A series is written once its last member has been read.
     QList<Row> members;
@@ -394,19 +381,98 @@ bool exportCalendar(Database& db, QIODevice& device, QString& error)
                           [&](const RecordReader& record) {
                               Row row = rowOf(record);
                               if (!members.isEmpty() && members.front().belong != row.belong) {
-                                  writer.addSeries(members);
+                                  writer->addSeries(members);
                                   members.clear();
                               }
                               members.append(std::move(row));
                           }))
         return readFailed();
     if (!members.isEmpty())
-        writer.addSeries(members);
+        writer->addSeries(members);
 
     if (!db.forEachRecord(u"SELECT id, desc, enddate FROM todo WHERE checked=0 ORDER BY id ;"_s,
                           [&](const RecordReader& record) {
-                              writer.addTodo(record.number(0), record.text(1), record.number(2));
+                              writer->addTodo(record.number(0), record.text(1), record.number(2));
                           }))
         return readFailed();
-    return writer.finish() || writeFailed();
+    return true;
+}
+
+// A calendar object with the head of the whole file: its properties and its zone.
+ComponentPtr newObject(icalcomponent* calendar)
+{
+    icalcomponent* object = icalcomponent_new_vcalendar();
+    for (icalproperty* p = icalcomponent_get_first_property(calendar, ICAL_ANY_PROPERTY); p;
+         p = icalcomponent_get_next_property(calendar, ICAL_ANY_PROPERTY))
+        icalcomponent_add_property(object, icalproperty_new_clone(p));
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_VTIMEZONE_COMPONENT);
+         c; c = icalcomponent_get_next_component(calendar, ICAL_VTIMEZONE_COMPONENT))
+        icalcomponent_add_component(object, icalcomponent_new_clone(c));
+    return ComponentPtr(object);
+}
+
+} // namespace
+
+bool exportCalendar(Database& db, QIODevice& device, QString& error)
+{
+    static constexpr char kCalendarEnd[] = "END:VCALENDAR\r\n";
+    bool written = true;
+    const auto write = [&](const QByteArray& bytes) {
+        written = written && device.write(bytes) == bytes.size();
+        return written;
+    };
+    std::optional<CalendarWriter> writer;
+    bool headWritten = false;
+    const bool read = readCalendar(
+            db, writer,
+            [&](icalcomponent* component) {
+                // The head as libical writes it, without its last line; the events follow.
+                if (!headWritten) {
+                    QByteArray head = serialized(writer->head());
+                    head.chop(qsizetype(sizeof kCalendarEnd - 1));
+                    headWritten = write(head);
+                }
+                return write(serialized(component));
+            },
+            error);
+    if (!read)
+        return false;
+    if (!headWritten)
+        write(serialized(writer->head()));
+    else
+        write(kCalendarEnd);
+    if (!written) {
+        error = u"Die Datei konnte nicht geschrieben werden: "_s + device.errorString();
+        return false;
+    }
+    return true;
+}
+
+std::optional<QList<CalendarItem>> exportCalendarItems(Database& db, QString& error)
+{
+    QList<CalendarItem> items;
+    QHash<QByteArray, qsizetype> indexOf;
+    std::vector<ComponentPtr> objects;
+    std::optional<CalendarWriter> writer;
+    const bool read = readCalendar(
+            db, writer,
+            [&](icalcomponent* component) {
+                const icalcomponent_kind kind = icalcomponent_isa(component);
+                const QByteArray uid(icalcomponent_get_uid(component));
+                auto it = indexOf.constFind(uid);
+                if (it == indexOf.cend()) {
+                    it = indexOf.insert(uid, items.size());
+                    items.append({uid, {}, kind == ICAL_VTODO_COMPONENT});
+                    objects.push_back(newObject(writer->head()));
+                }
+                icalcomponent_add_component(objects[std::size_t(*it)].get(),
+                                            icalcomponent_new_clone(component));
+                return true;
+            },
+            error);
+    if (!read)
+        return std::nullopt;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        items[i].text = serialized(objects[std::size_t(i)].get());
+    return items;
 }
