@@ -84,7 +84,7 @@ void ReminderController::scan()
     if (deleted && m_todoDeleted)
         m_todoDeleted();
     if (news && desktop)
-        notify(std::move(batch));
+        notify(batch);
     else if (news)
         show();
 }
@@ -94,7 +94,7 @@ bool ReminderController::toDesktop() const
     return m_ctx.desktop.notifications || QGuiApplication::platformName().startsWith(u"wayland"_s);
 }
 
-void ReminderController::notify(ReminderList batch)
+void ReminderController::notify(const ReminderList& batch)
 {
     const DateValue now = m_ctx.clock.now();
     QStringList lines;
@@ -110,7 +110,7 @@ void ReminderController::notify(ReminderList batch)
     }
     actions.append({kDoneKey, u"Erledigt"_s});
     const quint64 request = ++m_lastRequest;
-    m_pending.insert(request, std::move(batch));
+    m_pending.insert(request, batch);
     m_notifier->notify(request, ReminderRenderer::title(), lines, actions);
 }
 

@@ -41,7 +41,7 @@ public:
 private:
     bool toDesktop() const;
     void show();
-    void notify(ReminderList batch);
+    void notify(const ReminderList& batch);
     void notificationFailed(quint64 request);
     void notificationAnswered(uint id, const QString& key);
     // The snooze of the window's menu and of a notification's action.

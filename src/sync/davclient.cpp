@@ -42,10 +42,12 @@ DavReply judgeStatus(DavReply reply, const QByteArray& reason)
     case 401:
         return failed(std::move(reply), DavError::Unauthorized,
                       u"Der Server %1 hat Benutzername oder Passwort abgelehnt."_s.arg(host));
-    case 403:
-        return failed(
-                std::move(reply), DavError::Forbidden,
-                u"Der Server %1 verweigert den Zugriff auf %2."_s.arg(host, reply.url.path()));
+    case 403: {
+        // Read before the reply is handed on.
+        const QString path = reply.url.path();
+        return failed(std::move(reply), DavError::Forbidden,
+                      u"Der Server %1 verweigert den Zugriff auf %2."_s.arg(host, path));
+    }
     case 507:
         return failed(std::move(reply), DavError::NoSpace,
                       u"Auf dem Server %1 ist kein Speicherplatz mehr frei (507)."_s.arg(host));
@@ -68,7 +70,7 @@ bool isAcceptedSyncUrl(const QUrl& url)
     return scheme == u"https"_s || (scheme == u"http"_s && isLoopback(url));
 }
 
-DavClient::DavClient(QString user, QString password, QObject* parent)
+DavClient::DavClient(const QString& user, const QString& password, QObject* parent)
     : QObject(parent)
     , m_authorization("Basic "_ba + (user + u':' + password).toUtf8().toBase64())
 {

@@ -45,7 +45,7 @@ class DavClient : public QObject
 {
     Q_OBJECT
 public:
-    DavClient(QString user, QString password, QObject* parent = nullptr);
+    DavClient(const QString& user, const QString& password, QObject* parent = nullptr);
 
     void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
     // Answers above this size are cut off and fail.

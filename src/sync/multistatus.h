@@ -38,4 +38,4 @@ inline constexpr char kCardDavNs[] = "urn:ietf:params:xml:ns:carddav";
 inline constexpr char kCalServerNs[] = "http://calendarserver.org/ns/";
 
 // Reads a 207 answer; nothing when it is no well-formed multistatus document.
-std::optional<Multistatus> parseMultistatus(const QByteArray& xml);
+std::optional<Multistatus> parseMultistatus(const QByteArray& bytes);
