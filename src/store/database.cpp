@@ -36,6 +36,9 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
     // Another process holding the file briefly (a backup tool, a second start) should not turn
     // into a database error at once.
     sqlite3_busy_timeout(handle, kDefaultBusyTimeoutMs);
+    // Room for the whole file of decades of appointments: the lists and pictures read the same
+    // pages again and again, which SQLite's default of 2 MiB would fetch from the system anew.
+    sqlite3_exec(handle, "PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     return std::unique_ptr<Database>(new Database(handle, path));
 }
 
