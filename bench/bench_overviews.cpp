@@ -31,14 +31,15 @@ QString packPath()
     return fromEnv.isEmpty() ? QCoreApplication::applicationDirPath() + u"/../imgs.pak"_s : fromEnv;
 }
 
-// A first-run database holding count appointments between 2005 and 2014: mostly an hour or two,
-// every tenth one several days long.
+// A first-run database, indexed as the program opens it, holding count appointments between 2005
+// and 2014: mostly an hour or two, every tenth one several days long.
 struct Calendar
 {
     explicit Calendar(int count)
     {
         db = Database::open(dir.filePath(u"data.zr"_s));
         Schema::bootstrap(*db);
+        Schema::ensureIndexes(*db);
         Transaction tx(*db);
         quint32 seed = 12345;
         const auto next = [&seed] {
