@@ -16,7 +16,6 @@ public:
 
     // Fills now when the page is shown, else on its next show.
     void request();
-    bool isPending() const { return m_pending; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
