@@ -3,10 +3,10 @@
 #include "addresses/addresslist.h"
 #include "addresses/addresspage.h"
 #include "common/datevalue.h"
+#include "common/preferences.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "views/preferences.h"
 
 #include <QTemporaryDir>
 #include <QTreeView>

@@ -3,11 +3,11 @@
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
 #include "appointments/appointmentstore.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "views/preferences.h"
 
 #include <QTemporaryDir>
 #include <QTreeView>

@@ -5,11 +5,11 @@
 
 #include "addresses/addressbook.h"
 #include "addresses/addresspage.h"
-#include "app/context.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentlistcontroller.h"
 #include "appointments/appointmentpage.h"
 #include "appointments/daydialog.h"
+#include "core/context.h"
 #include "todo/todocontroller.h"
 #include "todo/todopanel.h"
 #include "views/mainwindow.h"

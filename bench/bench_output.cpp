@@ -1,6 +1,7 @@
 // Notes with pictures, printing the appointment table and the text export.
 
 #include "common/datevalue.h"
+#include "common/preferences.h"
 #include "common/sqltext.h"
 #include "notes/asciipicture.h"
 #include "notes/notespage.h"
@@ -8,7 +9,6 @@
 #include "output/textexport.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "views/preferences.h"
 
 #include <QBuffer>
 #include <QDir>

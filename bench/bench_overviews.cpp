@@ -3,10 +3,10 @@
 // after a change of the database, when everything is read anew (changed = 1).
 
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "views/preferences.h"
 #include "views/weekrenderer.h"
 #include "views/yearrenderer.h"
 

@@ -3,7 +3,7 @@
 // window shown and drawn), the processor time it took and the resident memory at that moment.
 
 #include "app/application.h"
-#include "app/context.h"
+#include "core/context.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,9 +3,9 @@
 #include "addresses/addresslist.h"
 #include "addresses/addresspage.h"
 #include "addresses/addressstore.h"
-#include "app/context.h"
 #include "appointments/datefield.h"
 #include "common/sqltext.h"
+#include "core/context.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
 

@@ -2,8 +2,8 @@
 #include "appointments/appointmentpage.h"
 #include "common/datevalue.h"
 #include "common/grouppalette.h"
+#include "common/preferences.h"
 #include "common/sqltext.h"
-#include "views/preferences.h"
 
 #include "support/listview.h"
 #include "support/scriptedprompter.h"

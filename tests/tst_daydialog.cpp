@@ -1,9 +1,9 @@
-#include "app/context.h"
 #include "appointments/datefield.h"
 #include "appointments/daydialog.h"
 #include "appointments/perioddialog.h"
 #include "common/programfont.h"
 #include "common/sqltext.h"
+#include "core/context.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"

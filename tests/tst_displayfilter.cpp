@@ -1,7 +1,7 @@
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "groups/displayfilterdialog.h"
 #include "store/database.h"
-#include "views/preferences.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"

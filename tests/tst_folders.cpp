@@ -1,5 +1,5 @@
-#include "app/folders.h"
 #include "app/trayclicks.h"
+#include "core/folders.h"
 #include "store/earlierfiles.h"
 
 #include "support/testdatabase.h"

@@ -1,7 +1,7 @@
-#include "app/context.h"
 #include "appointments/appointmentstore.h"
 #include "appointments/daydialog.h"
 #include "common/programfont.h"
+#include "core/context.h"
 #include "groups/displayfilterdialog.h"
 #include "groups/groupeditordialog.h"
 #include "groups/grouplist.h"

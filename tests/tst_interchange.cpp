@@ -1,7 +1,7 @@
 #include "addresses/addresspage.h"
-#include "app/context.h"
 #include "appointments/appointmentpage.h"
 #include "common/importreport.h"
+#include "core/context.h"
 #include "interchange/commandline.h"
 #include "interchange/interchangeactions.h"
 #include "interchange/interchangefile.h"

@@ -1,11 +1,11 @@
 #include "addresses/addresspage.h"
 #include "appointments/appointmentpage.h"
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/programfont.h"
 #include "groups/grouplist.h"
 #include "notes/notespage.h"
 #include "views/mainwindow.h"
-#include "views/preferences.h"
 
 #include "support/listview.h"
 #include "support/scriptedprompter.h"

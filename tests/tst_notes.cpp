@@ -1,6 +1,6 @@
+#include "common/preferences.h"
 #include "notes/notesfile.h"
 #include "notes/notespage.h"
-#include "views/preferences.h"
 
 #include "support/testdatabase.h"
 

@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "core/context.h"
 #include "notes/asciipicture.h"
 #include "notes/notesactions.h"
 #include "notes/notespage.h"

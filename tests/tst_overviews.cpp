@@ -1,5 +1,5 @@
-#include "app/context.h"
 #include "common/programfont.h"
+#include "core/context.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
 #include "views/overviewpage.h"

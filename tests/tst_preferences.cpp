@@ -1,4 +1,4 @@
-#include "views/preferences.h"
+#include "common/preferences.h"
 
 #include "support/testdatabase.h"
 

@@ -1,7 +1,7 @@
-#include "app/context.h"
+#include "common/desktopsettings.h"
+#include "core/context.h"
 #include "views/autostart.h"
 #include "views/barstrips.h"
-#include "views/desktopsettings.h"
 #include "views/settingsactions.h"
 #include "views/settingspage.h"
 

@@ -1,5 +1,5 @@
-#include "app/context.h"
 #include "appointments/datefield.h"
+#include "core/context.h"
 #include "todo/todocontroller.h"
 #include "todo/todoeditor.h"
 #include "todo/todolist.h"

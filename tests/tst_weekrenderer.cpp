@@ -1,8 +1,8 @@
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "store/database.h"
 #include "views/overviewcanvas.h"
 #include "views/overviewdisplay.h"
-#include "views/preferences.h"
 #include "views/weekrenderer.h"
 
 #include "support/pictures.h"

@@ -1,11 +1,11 @@
 #include "common/clock.h"
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "views/barstrips.h"
 #include "views/overviewcanvas.h"
 #include "views/overviewdisplay.h"
-#include "views/preferences.h"
 #include "views/yearrenderer.h"
 
 #include "support/pictures.h"

@@ -4,7 +4,7 @@
 #include "addresses/addresslist.h"
 #include "addresses/addresspage.h"
 #include "addresses/addressstore.h"
-#include "app/context.h"
+#include "core/context.h"
 #include "views/deferredfill.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"

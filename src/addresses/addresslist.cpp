@@ -1,10 +1,10 @@
 #include "addresses/addresslist.h"
 
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
-#include "views/preferences.h"
 
 #include <QTreeView>
 

@@ -1,9 +1,9 @@
 #include "addresses/addresspage.h"
 
 #include "addresses/addresslist.h"
+#include "common/preferences.h"
 #include "views/controls.h"
 #include "views/listcolumns.h"
-#include "views/preferences.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "app/application.h"
-#include "app/folders.h"
 #include "app/qtprompter.h"
 #include "common/programfont.h"
 #include "common/version.h"
+#include "core/folders.h"
 #include "interchange/commandline.h"
 #include "sync/synccommand.h"
 

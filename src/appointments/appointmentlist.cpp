@@ -1,11 +1,11 @@
 #include "appointments/appointmentlist.h"
 
 #include "common/grouppalette.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
-#include "views/preferences.h"
 
 #include <QTreeView>
 

@@ -1,8 +1,8 @@
 #include "appointments/appointmentlistcontroller.h"
 
-#include "app/context.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
+#include "core/context.h"
 #include "views/deferredfill.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/overviews.h"

@@ -1,9 +1,9 @@
 #include "appointments/appointmentpage.h"
 
 #include "appointments/appointmentlist.h"
+#include "common/preferences.h"
 #include "views/controls.h"
 #include "views/listcolumns.h"
-#include "views/preferences.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "appointments/daydialog.h"
 
-#include "app/context.h"
 #include "appointments/appointmentstore.h"
 #include "appointments/datefield.h"
 #include "common/programfont.h"
 #include "common/sqltext.h"
+#include "core/context.h"
 #include "reminders/remindercodes.h"
 #include "store/databaseerror.h"
 #include "store/querycursor.h"

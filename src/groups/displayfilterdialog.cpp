@@ -2,12 +2,12 @@
 
 #include "common/grouppalette.h"
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
 #include "store/querycursor.h"
 #include "views/controls.h"
-#include "views/preferences.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "groups/grouppanel.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "groups/groupeditordialog.h"
 #include "groups/grouplist.h"
 #include "groups/groupstore.h"

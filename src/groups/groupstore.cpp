@@ -1,12 +1,12 @@
 #include "groups/groupstore.h"
 
 #include "common/grouppalette.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
 #include "common/sqltext.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
 #include "store/querycursor.h"
-#include "views/preferences.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 
 #include "addresses/addressinterchange.h"
 #include "addresses/addresspage.h"
-#include "app/context.h"
 #include "appointments/appointmentpage.h"
 #include "common/datevalue.h"
+#include "core/context.h"
 #include "interchange/icalendarexport.h"
 #include "interchange/icalendarimport.h"
 #include "interchange/interchangefile.h"

@@ -1,7 +1,7 @@
 #include "notes/notesactions.h"
 
-#include "app/context.h"
 #include "common/fileaccess.h"
+#include "core/context.h"
 #include "notes/asciipicture.h"
 #include "notes/notesfile.h"
 #include "notes/notespage.h"

@@ -1,11 +1,11 @@
 #include "notes/notespage.h"
 
+#include "common/preferences.h"
 #include "common/programfont.h"
 #include "notes/asciipicture.h"
 #include "notes/notesfile.h"
 #include "notes/urlhighlighter.h"
 #include "views/controls.h"
-#include "views/preferences.h"
 
 #include <QFile>
 #include <QImage>

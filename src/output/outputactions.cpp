@@ -1,6 +1,6 @@
 #include "output/outputactions.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "output/tableprintdialog.h"
 #include "output/tableprinter.h"
 #include "output/textexport.h"

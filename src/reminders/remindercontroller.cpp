@@ -1,6 +1,6 @@
 #include "reminders/remindercontroller.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "reminders/desktopnotifier.h"
 #include "reminders/reminderrenderer.h"
 #include "reminders/reminderscan.h"

@@ -1,6 +1,6 @@
 #include "todo/todocontroller.h"
 
-#include "app/context.h"
+#include "core/context.h"
 #include "todo/todoeditor.h"
 #include "todo/todolist.h"
 #include "todo/todopanel.h"

@@ -1,9 +1,9 @@
 #include "todo/todoeditor.h"
 
-#include "app/context.h"
 #include "appointments/datefield.h"
 #include "common/programfont.h"
 #include "common/sqltext.h"
+#include "core/context.h"
 #include "reminders/remindercodes.h"
 #include "store/databaseerror.h"
 #include "todo/todostore.h"

@@ -2,12 +2,12 @@
 
 #include "addresses/addresspage.h"
 #include "appointments/appointmentpage.h"
+#include "common/preferences.h"
 #include "common/version.h"
 #include "notes/notespage.h"
 #include "todo/todopanel.h"
 #include "views/listcolumns.h"
 #include "views/overviewpage.h"
-#include "views/preferences.h"
 #include "views/settingspage.h"
 
 #include <QCloseEvent>

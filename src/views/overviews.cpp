@@ -1,8 +1,8 @@
 #include "views/overviews.h"
 
-#include "app/context.h"
 #include "common/germannames.h"
 #include "common/prompter.h"
+#include "core/context.h"
 #include "groups/displayfilterdialog.h"
 #include "views/hoverpreview.h"
 #include "views/hoverpreviewwindow.h"

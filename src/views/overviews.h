@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/datevalue.h"
+#include "common/preferences.h"
 #include "views/hovergeometry.h"
-#include "views/preferences.h"
 
 #include <QDate>
 #include <QImage>

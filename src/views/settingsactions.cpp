@@ -1,12 +1,12 @@
 #include "views/settingsactions.h"
 
-#include "app/context.h"
 #include "appointments/appointmentstore.h"
+#include "common/desktopsettings.h"
+#include "core/context.h"
 #include "reminders/remindercodes.h"
 #include "reminders/reminderscan.h"
 #include "store/databaseerror.h"
 #include "views/autostart.h"
-#include "views/desktopsettings.h"
 #include "views/settingspage.h"
 
 #include <QCheckBox>

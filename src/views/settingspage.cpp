@@ -1,8 +1,8 @@
 #include "views/settingspage.h"
 
+#include "common/preferences.h"
 #include "reminders/remindercodes.h"
 #include "views/controls.h"
-#include "views/preferences.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,12 +2,12 @@
 
 #include "common/germannames.h"
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/programfont.h"
 #include "views/barstrips.h"
 #include "views/overviewcanvas.h"
 #include "views/overviewdata.h"
 #include "views/overviewlegend.h"
-#include "views/preferences.h"
 
 #include <algorithm>
 #include <vector>

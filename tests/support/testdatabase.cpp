@@ -1,7 +1,7 @@
 #include "support/testdatabase.h"
 
-#include "app/context.h"
 #include "common/sqltext.h"
+#include "core/context.h"
 #include "store/querycursor.h"
 #include "store/schema.h"
 

@@ -1,4 +1,4 @@
-#include "app/folders.h"
+#include "core/folders.h"
 
 #include <QCoreApplication>
 #include <QDir>

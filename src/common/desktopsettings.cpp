@@ -1,4 +1,4 @@
-#include "views/desktopsettings.h"
+#include "common/desktopsettings.h"
 
 #include <QSettings>
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "app/folders.h"
 #include "common/clock.h"
 #include "common/datevalue.h"
+#include "common/desktopsettings.h"
 #include "common/imagepack.h"
+#include "common/preferences.h"
 #include "common/prompter.h"
+#include "core/folders.h"
 #include "store/database.h"
 #include "store/databaseerror.h"
-#include "views/desktopsettings.h"
-#include "views/preferences.h"
 
 #include <QRect>
 #include <QSize>
