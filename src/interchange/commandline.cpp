@@ -120,32 +120,44 @@ int importFrom(Database& db, const InterchangeCommand& command, int importYear, 
 
 } // namespace
 
-int runInterchangeCommand(const QString& dataDir, const InterchangeCommand& command, int importYear,
-                          QTextStream& out, QTextStream& err)
+std::unique_ptr<Database> openDataFolder(const QString& dataDir, QLockFile& lock, QTextStream& err,
+                                         int& exitCode)
 {
     // The same lock as the program's: a running Ruvo must not have its file changed underneath.
-    QLockFile lock(instanceLockPath(dataDir));
     if (!takeInstanceLock(lock)) {
         err << u"Ruvo läuft bereits und arbeitet mit dem Datenordner "_s << dataDir
             << u". Bitte Ruvo zuerst beenden."_s << Qt::endl;
-        return kExitInstanceRuns;
+        exitCode = kExitInstanceRuns;
+        return nullptr;
     }
-
     const QString path = dataDir + u"data.zr"_s;
     if (!QFileInfo(path).isFile()) {
         err << u"Im Datenordner "_s << dataDir
             << u" gibt es noch keine Datenbank. Ruvo bitte einmal starten, um sie anzulegen."_s
             << Qt::endl;
-        return kExitNoDatabase;
+        exitCode = kExitNoDatabase;
+        return nullptr;
     }
     QString error;
     std::unique_ptr<Database> db = Database::open(path, &error);
     if (!db || Schema::examine(*db) != Schema::State::Usable) {
         err << u"Die Datenbank "_s << path << u" ist nicht lesbar: "_s
             << (db ? db->errorText() : error) << Qt::endl;
-        return kExitNoDatabase;
+        exitCode = kExitNoDatabase;
+        return nullptr;
     }
     Schema::ensureIndexes(*db);
+    return db;
+}
+
+int runInterchangeCommand(const QString& dataDir, const InterchangeCommand& command, int importYear,
+                          QTextStream& out, QTextStream& err)
+{
+    QLockFile lock(instanceLockPath(dataDir));
+    int refused = kExitDone;
+    const std::unique_ptr<Database> db = openDataFolder(dataDir, lock, err, refused);
+    if (!db)
+        return refused;
 
     if (command.action == InterchangeCommand::Action::Import)
         return importFrom(*db, command, importYear, out, err);

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
+class Database;
+class QLockFile;
 class QTextStream;
 
 // An export or import run from the terminal, on the data folder, without a window.
@@ -24,6 +28,12 @@ enum InterchangeExit {
     kExitNoDatabase = 2,  // no usable data.zr in the data folder
     kExitInstanceRuns = 3 // a running Ruvo holds the data folder
 };
+
+// The steps every command without a window takes first: the program's instance lock (held in
+// `lock` for the command's run), then the folder's usable database with its indexes. On failure
+// nothing, the reason on `err` and the exit code in `exitCode`.
+std::unique_ptr<Database> openDataFolder(const QString& dataDir, QLockFile& lock, QTextStream& err,
+                                         int& exitCode);
 
 // Runs the command on the data folder (with its trailing separator) and returns the exit code.
 // The summary goes to `out`, every refusal to `err`. Open rules of an imported calendar are

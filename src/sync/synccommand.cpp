@@ -3,12 +3,10 @@
 #include "common/instancelock.h"
 #include "interchange/commandline.h"
 #include "store/database.h"
-#include "store/schema.h"
 #include "sync/collectionsync.h"
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 
-#include <QFileInfo>
 #include <QLockFile>
 #include <QTextStream>
 
@@ -36,25 +34,10 @@ int runSyncCommand(const QString& dataDir, const SyncAccount& account, int impor
         return kExitBadFile;
     }
     QLockFile lock(instanceLockPath(dataDir));
-    if (!takeInstanceLock(lock)) {
-        err << u"Ruvo läuft bereits und arbeitet mit dem Datenordner "_s << dataDir
-            << u". Bitte Ruvo zuerst beenden."_s << Qt::endl;
-        return kExitInstanceRuns;
-    }
-    const QString path = dataDir + u"data.zr"_s;
-    if (!QFileInfo(path).isFile()) {
-        err << u"Im Datenordner "_s << dataDir
-            << u" gibt es noch keine Datenbank. Ruvo bitte einmal starten, um sie anzulegen."_s
-            << Qt::endl;
-        return kExitNoDatabase;
-    }
-    QString error;
-    std::unique_ptr<Database> db = Database::open(path, &error);
-    if (!db || Schema::examine(*db) != Schema::State::Usable) {
-        err << u"Die Datenbank "_s << path << u" ist nicht lesbar: "_s
-            << (db ? db->errorText() : error) << Qt::endl;
-        return kExitNoDatabase;
-    }
+    int refused = kExitDone;
+    const std::unique_ptr<Database> db = openDataFolder(dataDir, lock, err, refused);
+    if (!db)
+        return refused;
 
     DavClient client(account.user, account.password);
     client.setDeadline(deadlineMs);
