@@ -7,9 +7,9 @@
 #include "groups/grouplist.h"
 #include "groups/grouppanel.h"
 #include "groups/groupstore.h"
+#include "settings/settingspage.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
-#include "views/settingspage.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"

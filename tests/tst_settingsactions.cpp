@@ -1,9 +1,9 @@
 #include "common/desktopsettings.h"
 #include "core/context.h"
+#include "settings/settingsactions.h"
+#include "settings/settingspage.h"
 #include "views/autostart.h"
 #include "views/barstrips.h"
-#include "views/settingsactions.h"
-#include "views/settingspage.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"

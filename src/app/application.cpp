@@ -20,6 +20,8 @@
 #include "notes/notespage.h"
 #include "output/outputactions.h"
 #include "reminders/remindercontroller.h"
+#include "settings/settingsactions.h"
+#include "settings/settingspage.h"
 #include "store/backup.h"
 #include "store/earlierfiles.h"
 #include "store/schema.h"
@@ -28,8 +30,6 @@
 #include "update/updateserver.h"
 #include "views/mainwindow.h"
 #include "views/overviews.h"
-#include "views/settingsactions.h"
-#include "views/settingspage.h"
 
 #include <QApplication>
 #include <QDialog>

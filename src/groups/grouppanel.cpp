@@ -4,8 +4,8 @@
 #include "groups/groupeditordialog.h"
 #include "groups/grouplist.h"
 #include "groups/groupstore.h"
+#include "settings/settingspage.h"
 #include "views/overviews.h"
-#include "views/settingspage.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -4,7 +4,7 @@
 #include "output/tableprintdialog.h"
 #include "output/tableprinter.h"
 #include "output/textexport.h"
-#include "views/settingspage.h"
+#include "settings/settingspage.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

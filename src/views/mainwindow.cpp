@@ -5,10 +5,10 @@
 #include "common/preferences.h"
 #include "common/version.h"
 #include "notes/notespage.h"
+#include "settings/settingspage.h"
 #include "todo/todopanel.h"
 #include "views/listcolumns.h"
 #include "views/overviewpage.h"
-#include "views/settingspage.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "views/settingspage.h"
+#include "settings/settingspage.h"
 
 #include "common/preferences.h"
 #include "reminders/remindercodes.h"

@@ -1,13 +1,13 @@
-#include "views/settingsactions.h"
+#include "settings/settingsactions.h"
 
 #include "appointments/appointmentstore.h"
 #include "common/desktopsettings.h"
 #include "core/context.h"
 #include "reminders/remindercodes.h"
 #include "reminders/reminderscan.h"
+#include "settings/settingspage.h"
 #include "store/databaseerror.h"
 #include "views/autostart.h"
-#include "views/settingspage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
