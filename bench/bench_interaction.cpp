@@ -5,6 +5,7 @@
 
 #include "addresses/addressbook.h"
 #include "addresses/addresspage.h"
+#include "app/organiserwindow.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentlistcontroller.h"
 #include "appointments/appointmentpage.h"
@@ -12,7 +13,6 @@
 #include "core/context.h"
 #include "todo/todocontroller.h"
 #include "todo/todopanel.h"
-#include "views/mainwindow.h"
 #include "views/overviewpage.h"
 #include "views/overviews.h"
 
@@ -49,11 +49,11 @@ struct Desk
         ctx->prefs.sortterms = 2;
         ctx->view.shownYear = 2026;
         ctx->view.weekStart = makeDate(2026, 12, 7);
-        window = std::make_unique<MainWindow>(ctx->prefs);
+        window = std::make_unique<OrganiserWindow>(ctx->prefs);
         overviews = std::make_unique<Overviews>(*ctx, *window);
         list = new AppointmentListController(*ctx, *window->appointmentPage(), *overviews, *window,
                                              window.get());
-        book = new AddressBook(*ctx, *window, *overviews, window.get());
+        book = new AddressBook(*ctx, *window->addressPage(), *window, *overviews, window.get());
         todo = new TodoController(*ctx, *window->todoPanel(), window.get());
         todo->reload();
         window->show();
@@ -72,7 +72,7 @@ struct Desk
     SilentPrompter prompter{false};
     FixedClock clock{organiserNow()};
     std::unique_ptr<Context> ctx;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<OrganiserWindow> window;
     std::unique_ptr<Overviews> overviews;
     AppointmentListController* list = nullptr;
     AddressBook* book = nullptr;

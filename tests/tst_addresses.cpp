@@ -3,10 +3,10 @@
 #include "addresses/addresslist.h"
 #include "addresses/addresspage.h"
 #include "addresses/addressstore.h"
+#include "app/organiserwindow.h"
 #include "appointments/datefield.h"
 #include "common/sqltext.h"
 #include "core/context.h"
-#include "views/mainwindow.h"
 #include "views/overviews.h"
 
 #include "support/listview.h"
@@ -632,7 +632,7 @@ void TestAddresses::pageEvents()
     ctx.db = std::move(m_db);
     ctx.images = ImagePack::load(builtImagePackPath());
     QVERIFY(ctx.images);
-    MainWindow window(ctx.prefs);
+    OrganiserWindow window(ctx.prefs);
     Overviews overviews(ctx, window);
     Database& db = *ctx.db;
     m_db.reset();
@@ -645,7 +645,7 @@ void TestAddresses::pageEvents()
     dbAdd(u"Max"_s, u"Muster"_s);
     QVERIFY(db.execSql(u"INSERT INTO geburtstage (date, year, desc, nextmsg) VALUES (1, 1970, "
                        u"'Max Muster', 0)"_s));
-    AddressBook book(ctx, window, overviews);
+    AddressBook book(ctx, *window.addressPage(), window, overviews);
     AddressPage& page = *window.addressPage();
     QTreeView& list = *page.list();
     // Nothing is read while the page is out of sight.
@@ -743,11 +743,11 @@ void TestAddresses::keyboardOnTheList()
     ctx.db = std::move(m_db);
     ctx.images = ImagePack::load(builtImagePackPath());
     QVERIFY(ctx.images);
-    MainWindow window(ctx.prefs);
+    OrganiserWindow window(ctx.prefs);
     Overviews overviews(ctx, window);
     QVERIFY(ctx.db->execSql(u"INSERT INTO adressbuch (vname, nname, anrede) VALUES ('Anna', "
                             u"'Alt', 0), ('Bert', 'Berg', 1)"_s));
-    AddressBook book(ctx, window, overviews);
+    AddressBook book(ctx, *window.addressPage(), window, overviews);
     window.tabs()->setCurrentWidget(window.addressPage());
     window.show();
     QTreeView& list = *window.addressPage()->list();

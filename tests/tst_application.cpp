@@ -1,11 +1,11 @@
 #include "app/application.h"
+#include "app/organiserwindow.h"
 #include "app/traymenu.h"
 #include "appointments/appointmentlist.h"
 #include "appointments/appointmentpage.h"
 #include "common/imagepackformat.h"
 #include "store/database.h"
 #include "store/schema.h"
-#include "views/mainwindow.h"
 #include "views/overviewpage.h"
 #include "views/overviewview.h"
 
@@ -469,9 +469,9 @@ void TestApplication::appointmentListIsReadOnlyWhenNeeded()
     int rowsOnOpening = -1;
     int resets = -1;
     QCOMPARE(runWith([&] {
-                 MainWindow* window = nullptr;
+                 OrganiserWindow* window = nullptr;
                  for (QWidget* widget : QApplication::topLevelWidgets()) {
-                     if (auto* main = qobject_cast<MainWindow*>(widget))
+                     if (auto* main = qobject_cast<OrganiserWindow*>(widget))
                          window = main;
                  }
                  QVERIFY(window);

@@ -1,3 +1,4 @@
+#include "app/organiserwindow.h"
 #include "appointments/appointmentstore.h"
 #include "appointments/daydialog.h"
 #include "common/programfont.h"
@@ -8,7 +9,6 @@
 #include "groups/grouppanel.h"
 #include "groups/groupstore.h"
 #include "settings/settingspage.h"
-#include "views/mainwindow.h"
 #include "views/overviews.h"
 
 #include "support/scriptedprompter.h"
@@ -96,7 +96,7 @@ private:
     ScriptedPrompter m_prompter;
     FixedClock m_clock{0};
     std::unique_ptr<Context> m_ctx;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<OrganiserWindow> m_window;
     std::unique_ptr<Overviews> m_overviews;
     std::unique_ptr<GroupPanel> m_panel;
 };
@@ -114,7 +114,7 @@ void TestGroups::init()
     QVERIFY(m_ctx);
     m_clock.set(makeDate(2007, 3, 1, 8, 0, 0));
     m_ctx->view.shownYear = 2007;
-    m_window = std::make_unique<MainWindow>(m_ctx->prefs);
+    m_window = std::make_unique<OrganiserWindow>(m_ctx->prefs);
     m_overviews = std::make_unique<Overviews>(*m_ctx, *m_window);
     m_panel = std::make_unique<GroupPanel>(*m_ctx, *m_window->settingsPage(), *m_overviews);
     fillGroupList(*panelList(), db(), m_prompter, *m_ctx->images);

@@ -1,4 +1,5 @@
 #include "addresses/addresspage.h"
+#include "app/organiserwindow.h"
 #include "appointments/appointmentpage.h"
 #include "common/importreport.h"
 #include "core/context.h"
@@ -6,7 +7,6 @@
 #include "interchange/interchangeactions.h"
 #include "interchange/interchangefile.h"
 #include "notes/notespage.h"
-#include "views/mainwindow.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
@@ -327,9 +327,9 @@ void TestInterchange::realProgramAnswersOnTheTerminal()
 
 void TestInterchange::listsOfferTheFourActions()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     InterchangeActions actions(*m_ctx);
-    actions.attach(window);
+    actions.attach(window, *window.appointmentPage()->list(), *window.addressPage()->list());
     auto texts = [](const QWidget* list) {
         QStringList out;
         for (const QAction* action : list->actions())
@@ -379,9 +379,9 @@ void TestInterchange::importAsksForTheGroupThenSummarises()
 
 void TestInterchange::droppedCardAsksForTheMissingAnrede()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     InterchangeActions actions(*m_ctx);
-    actions.attach(window);
+    actions.attach(window, *window.appointmentPage()->list(), *window.addressPage()->list());
     QSignalSpy imported(&actions, &InterchangeActions::addressesImported);
 
     QMimeData data;

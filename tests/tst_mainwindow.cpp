@@ -1,11 +1,11 @@
 #include "addresses/addresspage.h"
+#include "app/organiserwindow.h"
 #include "appointments/appointmentpage.h"
 #include "common/imagepack.h"
 #include "common/preferences.h"
 #include "common/programfont.h"
 #include "groups/grouplist.h"
 #include "notes/notespage.h"
-#include "views/mainwindow.h"
 
 #include "support/listview.h"
 #include "support/scriptedprompter.h"
@@ -61,7 +61,7 @@ void TestMainWindow::initTestCase()
 
 void TestMainWindow::windowFrame()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     QCOMPARE(window.windowTitle(), u"Ruvo          V0.68 Beta by zr"_s);
     QCOMPARE(window.size(), QSize(800, 550));
     QVERIFY(!window.isVisible());
@@ -219,7 +219,7 @@ void TestMainWindow::controlPlaces()
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, text);
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     QWidget* control = find(window, name);
     QVERIFY2(control, qPrintable(name));
     // The to-do column sits in a panel at x 650; everything else lies directly on its page.
@@ -237,7 +237,7 @@ void TestMainWindow::controlPlaces()
 
 void TestMainWindow::initialStates()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     for (const char* name : {"printYearButton", "printWeekButton", "printCalendarButton",
                              "sqlExportButton", "asciiExportButton", "addressExportButton"})
         QVERIFY2(!find(window, QString::fromLatin1(name))->isEnabled(), name);
@@ -294,7 +294,7 @@ void TestMainWindow::statesFollowThePreferences()
     prefs.sortterms = 2;
     prefs.sorttermsdir = 1;
     prefs.asciiimage = 3;
-    MainWindow window(prefs);
+    OrganiserWindow window(prefs);
 
     QVERIFY(find<QAbstractButton>(window, u"yearLegendButton"_s)->isChecked());
     QVERIFY(find<QAbstractButton>(window, u"weekLegendButton"_s)->isChecked());
@@ -322,7 +322,7 @@ void TestMainWindow::listColumnsFromPreferences()
                                      u"Beschreibung"_s,    u"Ende"_s, u"Wiederholung"_s,
                                      u"Benachrichtigung"_s};
     prefs.appointmentColumnWidths = {120, 30, 90, 200, 90, 60, 4};
-    MainWindow window(prefs);
+    OrganiserWindow window(prefs);
     const QTreeView* list = window.appointmentPage()->list();
     QCOMPARE(listColumnCount(*list), 7);
     QCOMPARE(listTitle(*list, 0), u"Anfang"_s);
@@ -340,7 +340,7 @@ void TestMainWindow::movedColumnsSurviveARestart()
 {
     Preferences prefs;
     {
-        MainWindow window(prefs);
+        OrganiserWindow window(prefs);
         QHeaderView* header = window.addressPage()->list()->header();
         // Drag "Land" (logical 6) to the front and widen "Tel".
         header->moveSection(header->visualIndex(6), 0);
@@ -357,7 +357,7 @@ void TestMainWindow::movedColumnsSurviveARestart()
 
     // Through the file and into a new window: same order, titles and widths.
     const Preferences reread = Preferences::parse(prefs.serialize());
-    MainWindow again(reread);
+    OrganiserWindow again(reread);
     const QTreeView* list = again.addressPage()->list();
     QCOMPARE(listTitle(*list, 0), u"Land"_s);
     QCOMPARE(list->header()->sectionSize(8), 150);
@@ -368,12 +368,12 @@ void TestMainWindow::collapsedColumnComesBackNarrow()
 {
     Preferences prefs;
     {
-        MainWindow window(prefs);
+        OrganiserWindow window(prefs);
         window.addressPage()->list()->header()->resizeSection(2, 0);
         window.storeColumnLayouts(prefs);
     }
     const Preferences reread = Preferences::parse(prefs.serialize());
-    MainWindow again(reread);
+    OrganiserWindow again(reread);
     QCOMPARE(again.addressPage()->list()->header()->sectionSize(2), 4);
 }
 
@@ -408,7 +408,7 @@ void TestMainWindow::groupListShowsTwentySlots()
 
 void TestMainWindow::notesEditMenu()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     NotesPage* page = window.notesPage();
     QStringList texts;
     for (QAction* action : page->editMenu()->actions())
@@ -434,7 +434,7 @@ void TestMainWindow::notesEditMenu()
 
 void TestMainWindow::pictureSize()
 {
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     // The page area of the tab control (646 x 524 with the interface font), less one column and
     // the 24 rows of the button bar.
     QCOMPARE(window.pictureWidth(), 645);
@@ -446,7 +446,7 @@ void TestMainWindow::pictureSize()
 void TestMainWindow::everyFocusableControlHasAName()
 {
     // What a screen reader says on reaching a control: its own text or a name given to it.
-    MainWindow window{Preferences()};
+    OrganiserWindow window{Preferences()};
     QStringList unnamed;
     for (QWidget* widget : window.findChildren<QWidget*>()) {
         if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())

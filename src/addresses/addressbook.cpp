@@ -7,7 +7,6 @@
 #include "core/context.h"
 #include "views/deferredfill.h"
 #include "views/hoverpreviewwindow.h"
-#include "views/mainwindow.h"
 #include "views/overviews.h"
 
 #include <QComboBox>
@@ -19,12 +18,13 @@
 
 using namespace Qt::StringLiterals;
 
-AddressBook::AddressBook(Context& ctx, MainWindow& window, Overviews& overviews, QObject* parent)
+AddressBook::AddressBook(Context& ctx, AddressPage& page, QWidget& window, Overviews& overviews,
+                         QObject* parent)
     : QObject(parent)
     , m_ctx(ctx)
     , m_window(window)
     , m_overviews(overviews)
-    , m_page(*window.addressPage())
+    , m_page(page)
 {
     connect(m_page.addButton(), &QPushButton::clicked, this, [this] { openEditor(0); });
     connect(m_page.editButton(), &QPushButton::clicked, this, [this] {

@@ -7,7 +7,7 @@
 
 class AddressPage;
 class DeferredFill;
-class MainWindow;
+class QWidget;
 class Overviews;
 struct Context;
 
@@ -17,8 +17,10 @@ class AddressBook : public QObject
 {
     Q_OBJECT
 public:
-    // Connects the page's controls; the list is read once the page is in sight.
-    AddressBook(Context& ctx, MainWindow& window, Overviews& overviews, QObject* parent = nullptr);
+    // Connects the page's controls; the list is read once the page is in sight. The editor and
+    // the progress note belong to `window`.
+    AddressBook(Context& ctx, AddressPage& page, QWidget& window, Overviews& overviews,
+                QObject* parent = nullptr);
 
     // Rereads the list with the search field's text, at once when the page is shown, else when
     // it is next opened.
@@ -39,7 +41,7 @@ private:
     ProgressNote progressNote();
 
     Context& m_ctx;
-    MainWindow& m_window;
+    QWidget& m_window;
     Overviews& m_overviews;
     AddressPage& m_page;
     // Kept apart from the page: the key filter sees the list's last events after the page is gone.

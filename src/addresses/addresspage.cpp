@@ -29,6 +29,9 @@ AddressPage::AddressPage(const Preferences& prefs, QWidget* parent)
     m_remove = button(this, u"removeAddressButton"_s, u"Entfernen"_s, {68, 503, 65, 20});
     m_edit = button(this, u"editAddressButton"_s, u"Ändern"_s, {133, 503, 65, 20});
     m_search = textField(this, u"addressSearch"_s, {503, 503, 135, 20});
+    // Screen readers say these names for controls that have no text of their own.
+    m_list->setAccessibleName(u"Adressbuch"_s);
+    m_search->setAccessibleName(u"Adressbuch: Suchen"_s);
     label(this, u"addressSearchLabel"_s, u"Suchen:"_s, {458, 508, 45, 15});
     m_sortKey = dropDown(this, u"addressSortKey"_s,
                          {u"Nachname"_s, u"Vorname"_s, u"Spitzname"_s, u"2. Vorname"_s,

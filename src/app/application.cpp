@@ -1,34 +1,20 @@
 #include "app/application.h"
 
-#include "addresses/addressbook.h"
 #include "app/bootstrapwindow.h"
+#include "app/organiserwindow.h"
 #include "app/splashwindow.h"
 #include "app/terminationwatcher.h"
 #include "app/trayclicks.h"
 #include "app/trayhost.h"
 #include "app/traymenu.h"
-#include "appointments/appointmentlistcontroller.h"
-#include "appointments/appointmentpage.h"
-#include "appointments/daydialog.h"
 #include "common/fileaccess.h"
 #include "common/instancelock.h"
 #include "common/version.h"
-#include "groups/grouplist.h"
-#include "groups/grouppanel.h"
-#include "interchange/interchangeactions.h"
-#include "notes/notesactions.h"
-#include "notes/notespage.h"
-#include "output/outputactions.h"
-#include "reminders/remindercontroller.h"
-#include "settings/settingsactions.h"
-#include "settings/settingspage.h"
 #include "store/backup.h"
 #include "store/earlierfiles.h"
 #include "store/schema.h"
-#include "todo/todocontroller.h"
 #include "update/updatecheck.h"
 #include "update/updateserver.h"
-#include "views/mainwindow.h"
 #include "views/overviews.h"
 
 #include <QApplication>
@@ -36,7 +22,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -44,7 +29,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kClockIntervalMs = 1000;
-constexpr int kReminderIntervalMs = 10000;
 constexpr int kQuitWatchIntervalMs = 100;
 
 const QString kQuitWithoutTrayTitle = u"Ruvo beenden"_s;
@@ -137,7 +121,7 @@ int Application::run()
                 u"Das Update-Programm „%1“ konnte nicht gestartet werden. Ruvo läuft "
                 "in der bisherigen Version weiter."_s.arg(QDir::toNativeSeparators(program)));
     }
-    connectControls();
+    buildParts();
     startTimers();
 
     // Logout or system shutdown through the session manager: end as by "Beenden". Under an open
@@ -260,20 +244,13 @@ void Application::readPreferences()
 
 void Application::buildMainWindow()
 {
-    m_window = std::make_unique<MainWindow>(m_ctx.prefs);
-    m_notes = new NotesActions(m_ctx, *m_window->notesPage());
-    connect(m_notes, &NotesActions::preferencesChanged, this, &Application::writePreferences);
+    m_window = std::make_unique<OrganiserWindow>(m_ctx.prefs);
     m_overviews = std::make_unique<Overviews>(m_ctx, *m_window);
     m_window->centreOn(m_ctx.desktopSize);
-    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
-
     m_overviews->drawYear();
     m_overviews->setYearLabel();
     m_overviews->setWeekLabel();
     m_overviews->drawWeek();
-    m_todo = std::make_unique<TodoController>(m_ctx, *m_window->todoPanel());
-    m_todo->reload();
-    m_reminders = std::make_unique<ReminderController>(m_ctx, [this] { m_todo->reload(); });
 }
 
 void Application::createTrayIcon()
@@ -282,7 +259,8 @@ void Application::createTrayIcon()
     connect(m_trayMenu.get(), &TrayMenu::showWindowRequested, this, &Application::showMainWindow);
     connect(m_trayMenu.get(), &TrayMenu::manageAppointmentsRequested, this, [this] {
         const DateParts today = dateParts(m_ctx.clock.now());
-        openDayDialog(today.day, today.month, today.year);
+        if (m_appointments)
+            m_appointments->openDayDialog(today.day, today.month, today.year);
     });
     connect(m_trayMenu.get(), &TrayMenu::infoRequested, this, &Application::startInfoProgram);
     connect(m_trayMenu.get(), &TrayMenu::quitRequested, this,
@@ -328,50 +306,45 @@ void Application::toggleMainWindow()
     showMainWindow();
 }
 
-void Application::connectControls()
+void Application::buildParts()
 {
-    connect(m_window.get(), &MainWindow::closeRequested, this, [this] {
+    connect(m_window.get(), &OrganiserWindow::closeRequested, this, [this] {
         // Without a tray the window is the only way back in until a tray appears: ask.
         if (m_tray || !m_ctx.prompter.askYesNo(kQuitWithoutTrayTitle, kQuitWithoutTrayText))
             hideMainWindow();
         else
             requestQuit(QuitState::Exit);
     });
-    connect(m_overviews.get(), &Overviews::dayActivated, this, &Application::openDayDialog);
-    m_appointmentList = new AppointmentListController(m_ctx, *m_window->appointmentPage(),
-                                                      *m_overviews, *m_window, this);
-    m_addressBook = new AddressBook(m_ctx, *m_window, *m_overviews, this);
-    SettingsPage* settings = m_window->settingsPage();
-    connect(settings->backupButton(), &QPushButton::clicked, this, &Application::saveBackup);
-    connect(settings->restoreButton(), &QPushButton::clicked, this, &Application::restoreBackup);
-    auto* groups = new GroupPanel(m_ctx, *settings, *m_overviews, this);
-    connect(groups, &GroupPanel::groupsChanged, this, [this] { m_appointmentList->refresh(); });
-    new SettingsActions(m_ctx, *settings, this);
-    new OutputActions(m_ctx, *settings, m_window.get());
-
-    auto* interchange = new InterchangeActions(m_ctx, this);
-    interchange->attach(*m_window);
-    connect(interchange, &InterchangeActions::calendarImported, this, [this] {
+    // The pictures show appointments, to-do dates and birthdays.
+    for (auto changed : {&Changes::appointmentsChanged, &Changes::addressesChanged})
+        connect(&m_changes, changed, m_overviews.get(), &Overviews::redraw);
+    connect(&m_changes, &Changes::databaseReplaced, this, [this] {
+        m_overviews->databaseReplaced();
         m_overviews->redraw();
-        m_appointmentList->refresh();
-        m_todo->reload();
     });
-    connect(interchange, &InterchangeActions::addressesImported, this, [this] {
-        m_addressBook->reload();
-        m_overviews->redraw(); // the birthdays
-    });
+
+    const PartContext parts{m_ctx, *m_window, *m_overviews, m_changes};
+    m_notes = new NotesPart(parts, &m_partOwner);
+    connect(m_notes, &NotesPart::preferencesChanged, this, &Application::writePreferences);
+    new GroupsPart(parts, &m_partOwner);
+    new TodoPart(parts, &m_partOwner);
+    m_reminders = new RemindersPart(parts, &m_partOwner);
+    m_appointments = new AppointmentsPart(parts, &m_partOwner);
+    new AddressesPart(parts, &m_partOwner);
+    auto* settings = new SettingsPart(parts, &m_partOwner);
+    connect(settings, &SettingsPart::databaseLost, this,
+            [this] { requestQuit(QuitState::DatabaseError); });
+    connect(settings, &SettingsPart::databaseReopened, this, &Application::watchDatabase);
+    new InterchangePart(parts, &m_partOwner);
 }
 
 void Application::startTimers()
 {
     connect(&m_clockTimer, &QTimer::timeout, this, &Application::clockTick);
     m_clockTimer.start(kClockIntervalMs);
-    connect(&m_reminderTimer, &QTimer::timeout, this, &Application::reminderScan);
-    m_reminderTimer.start(kReminderIntervalMs);
     connect(&m_quitWatch, &QTimer::timeout, this, &Application::watchQuitState);
     m_quitWatch.start(kQuitWatchIntervalMs);
-    // What is due is told at start-up, not one interval later.
-    reminderScan();
+    m_reminders->start();
 }
 
 void Application::watchQuitState()
@@ -416,14 +389,6 @@ void Application::clockTick()
     m_overviews->clockTick(formatDate(u"%dd.%mm.%yyyy - %hh:%ii", m_ctx.clock.now()));
 }
 
-void Application::reminderScan()
-{
-    // The scan waits while a dialog is open, as the dialog holds the user's attention.
-    if (QApplication::activeModalWidget())
-        return;
-    m_reminders->scan();
-}
-
 void Application::showMainWindow()
 {
     m_window->centreOn(m_ctx.desktopSize);
@@ -452,7 +417,7 @@ void Application::writePreferences()
         m_preferencesWritten = m_ctx.prefs.write(m_ctx.filePath(u"prefs.ini"_s));
     // Notes that were never loaded must not overwrite the file with an empty editor.
     if (m_notes)
-        m_notes->saveNotes();
+        m_notes->save();
 }
 
 void Application::startInfoProgram()
@@ -465,54 +430,11 @@ void Application::startInfoProgram()
                 u"Das Info-Programm \u201einfo.zr\u201c konnte nicht gestartet werden."_s);
 }
 
-void Application::saveBackup()
-{
-    Backup::saveBackup(m_ctx.dataDir, m_ctx.prompter, m_ctx.clock.now());
-}
-
-void Application::restoreBackup()
-{
-    const bool restored = Backup::restoreBackup(m_ctx.dataDir, m_ctx.prompter, m_ctx.db);
-    if (!m_ctx.db) {
-        // Without a connection nothing can be shown; end as after a database error.
-        requestQuit(QuitState::DatabaseError);
-        return;
-    }
-    watchDatabase();
-    if (restored)
-        refreshAllViews();
-}
-
-void Application::refreshAllViews()
-{
-    m_overviews->databaseReplaced();
-    m_overviews->drawYear();
-    m_overviews->drawWeek();
-    m_appointmentList->refresh();
-    fillGroupList(*m_window->settingsPage()->groupList(), *m_ctx.db, m_ctx.prompter, *m_ctx.images);
-    m_addressBook->reload();
-    m_todo->reload();
-}
-
-void Application::openDayDialog(int day, int month, int year)
-{
-    m_overviews->leaveHover();
-    const Database::ChangeStamp before = m_ctx.db->changeStamp();
-    DayDialog dialog(m_ctx, day, month, year, m_window.get());
-    connect(&dialog, &DayDialog::appointmentsChanged, m_overviews.get(), &Overviews::redraw);
-    dialog.exec();
-    // "Abbrechen" or a close without a change leaves the pictures and the list as they are.
-    if (m_ctx.db->changeStamp() == before)
-        return;
-    m_overviews->drawYear();
-    m_overviews->drawWeek();
-    m_appointmentList->refresh();
-}
-
 int Application::shutdown()
 {
     m_clockTimer.stop();
-    m_reminderTimer.stop();
+    if (m_reminders)
+        m_reminders->stop();
     m_quitWatch.stop();
     if (m_tray)
         m_tray->hide();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/parts.h"
 #include "core/context.h"
 
 #include <QLockFile>
@@ -8,15 +9,10 @@
 
 #include <memory>
 
-class AddressBook;
-class AppointmentListController;
-class MainWindow;
-class NotesActions;
+class OrganiserWindow;
 class Overviews;
 class QSystemTrayIcon;
-class ReminderController;
 class SplashWindow;
-class TodoController;
 class TrayMenu;
 
 // The program's run: start-up, the event loop with tray icon and timers, and shutdown.
@@ -30,7 +26,7 @@ public:
     // Runs the program to its end and returns the exit code.
     int run();
 
-    MainWindow* mainWindow() const { return m_window.get(); }
+    OrganiserWindow* mainWindow() const { return m_window.get(); }
 
     // Asks the event loop to end after the current handler, with the given state.
     void requestQuit(QuitState state);
@@ -53,33 +49,28 @@ private:
     void buildMainWindow();
     void createTrayIcon();
     void addTrayIcon();
-    void connectControls();
+    void buildParts();
     void startTimers();
     void watchQuitState();
     void terminate();
     void clockTick();
-    void reminderScan();
     void startInfoProgram();
-    void saveBackup();
-    void restoreBackup();
-    void refreshAllViews();
-    void openDayDialog(int day, int month, int year);
     int shutdown();
 
     Context& m_ctx;
     QLockFile m_instanceLock;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<OrganiserWindow> m_window;
     std::unique_ptr<Overviews> m_overviews;
-    std::unique_ptr<TodoController> m_todo;
-    std::unique_ptr<ReminderController> m_reminders;
+    Changes m_changes;
+    // Owns the parts, which go before the window and the pictures they work on.
+    QObject m_partOwner;
+    AppointmentsPart* m_appointments = nullptr;
+    RemindersPart* m_reminders = nullptr;
+    NotesPart* m_notes = nullptr;
     std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
-    AppointmentListController* m_appointmentList = nullptr;
-    AddressBook* m_addressBook = nullptr;
     QTimer m_clockTimer;
-    QTimer m_reminderTimer;
     QTimer m_quitWatch;
-    NotesActions* m_notes = nullptr;
     bool m_windowShown = false;
     // Preferences reach the file only once they were read from it (or it did not exist yet):
     // defaults written over an unread file would wipe the user's settings.

@@ -26,6 +26,9 @@ AppointmentPage::AppointmentPage(const Preferences& prefs, QWidget* parent)
     setUpMovableColumns(*m_list, prefs.appointmentColumnWidths);
 
     m_search = textField(this, u"appointmentSearch"_s, {503, 503, 135, 20});
+    // Screen readers say these names for controls that have no text of their own.
+    m_list->setAccessibleName(u"Terminübersicht"_s);
+    m_search->setAccessibleName(u"Terminübersicht: Suchen"_s);
     label(this, u"appointmentSearchLabel"_s, u"Suchen:"_s, {458, 508, 45, 15});
     m_sortKey = dropDown(this, u"appointmentSortKey"_s,
                          {u"Gruppe"_s, u"Beschreibung"_s, u"Anfang"_s, u"Ende"_s},

@@ -1,14 +1,11 @@
 #include "interchange/interchangeactions.h"
 
 #include "addresses/addressinterchange.h"
-#include "addresses/addresspage.h"
-#include "appointments/appointmentpage.h"
 #include "common/datevalue.h"
 #include "core/context.h"
 #include "interchange/icalendarexport.h"
 #include "interchange/icalendarimport.h"
 #include "interchange/interchangefile.h"
-#include "views/mainwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,7 +13,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
-#include <QTreeView>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -56,7 +53,7 @@ InterchangeActions::InterchangeActions(Context& ctx, QObject* parent)
     , m_ctx(ctx)
 {}
 
-void InterchangeActions::attach(MainWindow& window)
+void InterchangeActions::attach(QWidget& window, QWidget& appointmentList, QWidget& addressList)
 {
     auto addAction = [this](QWidget* list, const QString& text, const QString& name,
                             void (InterchangeActions::*slot)()) {
@@ -65,14 +62,14 @@ void InterchangeActions::attach(MainWindow& window)
         connect(action, &QAction::triggered, this, slot);
         list->addAction(action);
     };
-    QWidget* appointments = window.appointmentPage()->list();
+    QWidget* appointments = &appointmentList;
     appointments->setContextMenuPolicy(Qt::ActionsContextMenu);
     addAction(appointments, u"Termine als iCalendar exportieren…"_s, u"exportCalendarAction"_s,
               &InterchangeActions::exportCalendar);
     addAction(appointments, u"iCalendar-Datei importieren…"_s, u"importCalendarAction"_s,
               &InterchangeActions::importCalendar);
 
-    QWidget* addresses = window.addressPage()->list();
+    QWidget* addresses = &addressList;
     addresses->setContextMenuPolicy(Qt::ActionsContextMenu);
     addAction(addresses, u"Adressen als vCard exportieren…"_s, u"exportAddressesAction"_s,
               &InterchangeActions::exportAddresses);

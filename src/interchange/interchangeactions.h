@@ -4,8 +4,8 @@
 
 #include <QObject>
 
-class MainWindow;
 class QAction;
+class QWidget;
 struct Context;
 
 // The way in to exchange with other calendars and address books: the lists' context menus and
@@ -16,8 +16,9 @@ class InterchangeActions : public QObject
 public:
     explicit InterchangeActions(Context& ctx, QObject* parent = nullptr);
 
-    // Adds the context menus to the appointment and address lists and takes dropped files.
-    void attach(MainWindow& window);
+    // Adds the context menus to the appointment and address lists and takes files dropped on
+    // the window.
+    void attach(QWidget& window, QWidget& appointmentList, QWidget& addressList);
 
     void exportCalendar();
     void importCalendar();

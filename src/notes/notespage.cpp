@@ -40,6 +40,7 @@ NotesPage::NotesPage(int w, int h, const Preferences& prefs, QWidget* parent)
 {
     m_editor = new QTextEdit(this);
     m_editor->setObjectName(u"notesEditor"_s);
+    m_editor->setAccessibleName(u"Notizen"_s);
     m_editor->setGeometry(0, 0, w, h);
     m_editor->setFont(programFont(5));
     m_editor->setAcceptRichText(false);

@@ -41,17 +41,18 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     label(this, u"redLabel"_s, u"Red:"_s, {220, 102, 50, 15});
     label(this, u"greenLabel"_s, u"Green:"_s, {220, 117, 50, 15});
     label(this, u"blueLabel"_s, u"Blue:"_s, {220, 132, 50, 15});
-    auto slider = [this](const QString& name, float component, int y) {
+    auto slider = [this](const QString& name, const QString& colour, float component, int y) {
         auto* s = new QSlider(Qt::Horizontal, this);
         s->setObjectName(name);
+        s->setAccessibleName(u"Balkenfarbe: "_s + colour);
         s->setRange(10, 100);
         s->setValue(static_cast<int>(std::lround(component * 100)));
         s->setGeometry(270, y, 200, 15);
         return s;
     };
-    m_red = slider(u"redSlider"_s, prefs.r, 102);
-    m_green = slider(u"greenSlider"_s, prefs.g, 117);
-    m_blue = slider(u"blueSlider"_s, prefs.b, 132);
+    m_red = slider(u"redSlider"_s, u"Red"_s, prefs.r, 102);
+    m_green = slider(u"greenSlider"_s, u"Green"_s, prefs.g, 117);
+    m_blue = slider(u"blueSlider"_s, u"Blue"_s, prefs.b, 132);
 
     frame(this, u"backupFrame"_s, u"Sicherungen:"_s, {215, 170, 330, 90});
     m_backup = button(this, u"backupButton"_s, u"Datenbank jetzt Sichern"_s, {220, 190, 140, 20});
@@ -91,6 +92,7 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
     frame(this, u"groupsFrame"_s, u"Gruppen:"_s, {8, 8, 200, 385});
     m_groups = new QTreeWidget(this);
     m_groups->setObjectName(u"groupList"_s);
+    m_groups->setAccessibleName(u"Gruppen"_s);
     m_groups->setGeometry(13, 25, 190, 300);
     m_groups->setRootIsDecorated(false);
     m_groups->setUniformRowHeights(true);

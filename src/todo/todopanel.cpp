@@ -15,6 +15,7 @@ TodoPanel::TodoPanel(QWidget* parent)
     setGeometry(650, 0, 150, 550);
     m_list = new QTreeWidget(this);
     m_list->setObjectName(u"todoList"_s);
+    m_list->setAccessibleName(u"ToDo"_s);
     m_list->setGeometry(0, 20, 150, 505);
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);

@@ -2,16 +2,12 @@
 
 #include <QWidget>
 
-class AddressPage;
-class AppointmentPage;
-class NotesPage;
 class QTabWidget;
-class SettingsPage;
-class TodoPanel;
 class OverviewPage;
 struct Preferences;
 
-// The fixed-size main window: the to-do column and the six pages.
+// The fixed-size main window: the tabs with the two overview pages, room for the other pages and
+// the to-do column at the right. Which subsystem's page goes where is up to the program.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -34,17 +30,12 @@ public:
     int pictureHeight() const { return m_h; }
 
     QTabWidget* tabs() const { return m_tabs; }
-    TodoPanel* todoPanel() const { return m_todo; }
     OverviewPage* yearPage() const { return m_year; }
     OverviewPage* weekPage() const { return m_week; }
-    AddressPage* addressPage() const { return m_addresses; }
-    AppointmentPage* appointmentPage() const { return m_appointments; }
-    NotesPage* notesPage() const { return m_notes; }
-    SettingsPage* settingsPage() const { return m_settings; }
     int currentPage() const;
 
-    // Stores the column titles and widths of both lists in their current display order.
-    void storeColumnLayouts(Preferences& prefs) const;
+    // Adds the next page after the overviews, in the order of `Page`.
+    void addPage(QWidget* page, const QString& title);
 
     // Places the window at the centre of a desktop of the given size.
     void centreOn(const QSize& desktop);
@@ -57,16 +48,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void nameControls();
-
     int m_w = 0;
     int m_h = 0;
     QTabWidget* m_tabs;
-    TodoPanel* m_todo;
     OverviewPage* m_year;
     OverviewPage* m_week;
-    AddressPage* m_addresses;
-    AppointmentPage* m_appointments;
-    NotesPage* m_notes;
-    SettingsPage* m_settings;
 };

@@ -3,7 +3,6 @@
 #include "common/germannames.h"
 #include "common/prompter.h"
 #include "core/context.h"
-#include "groups/displayfilterdialog.h"
 #include "views/hoverpreview.h"
 #include "views/hoverpreviewwindow.h"
 #include "views/mainwindow.h"
@@ -149,7 +148,7 @@ void Overviews::connectYearPage()
         drawYear();
         setYearLabel();
     });
-    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::editDisplayGroups);
+    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::requestDisplayGroups);
     connect(page->legendButton(), &QPushButton::toggled, this, &Overviews::setLegend);
     connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverYear);
     connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
@@ -170,7 +169,7 @@ void Overviews::connectWeekPage()
         drawWeek();
         setWeekLabel();
     });
-    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::editDisplayGroups);
+    connect(page->displayButton(), &QPushButton::clicked, this, &Overviews::requestDisplayGroups);
     connect(page->legendButton(), &QPushButton::toggled, this, &Overviews::setLegend);
     connect(page->view(), &OverviewView::pointerMoved, this, &Overviews::hoverWeek);
     connect(page->view(), &OverviewView::pointerLeft, this, &Overviews::leaveHover);
@@ -329,17 +328,17 @@ void Overviews::setLegend(bool shown)
         const QSignalBlocker blocker(toggle);
         toggle->setChecked(shown);
     }
-    if (m_window.currentPage() == MainWindow::WeekPageIndex)
-        drawWeek();
-    else
-        drawYear();
+    drawShownPicture();
 }
 
-void Overviews::editDisplayGroups()
+void Overviews::requestDisplayGroups()
 {
     leaveHover();
-    DisplayFilterDialog dialog(m_ctx.prefs, *m_ctx.db, m_ctx.prompter, *m_ctx.images, &m_window);
-    dialog.exec();
+    emit displayGroupsRequested();
+}
+
+void Overviews::drawShownPicture()
+{
     if (m_window.currentPage() == MainWindow::WeekPageIndex)
         drawWeek();
     else

@@ -32,6 +32,8 @@ public:
     void drawWeek();
     // Both pictures, after the appointments changed.
     void redraw();
+    // The picture in front (the year's unless the week is in front), after a display change.
+    void drawShownPicture();
     // The year label, with " (Schaltjahr)" in leap years.
     void setYearLabel();
     void setWeekLabel();
@@ -50,6 +52,8 @@ public:
 signals:
     // A double click on a day of either picture, or Enter on the keyboard's day.
     void dayActivated(int day, int month, int year);
+    // The "Anzeige" button of either page: which groups the pictures show.
+    void displayGroupsRequested();
 
 private:
     // What a picture shows. The pointer works on the picture as drawn, and a page whose state
@@ -83,7 +87,7 @@ private:
     void moveYear(int delta);
     void moveWeek(int delta);
     void setLegend(bool shown);
-    void editDisplayGroups();
+    void requestDisplayGroups();
     bool hoverAllowed();
     void hoverYear(QPoint picturePos, QPoint globalPos);
     void hoverWeek(QPoint picturePos, QPoint globalPos);
