@@ -2,8 +2,8 @@
 
 #include "appointments/appointmentstore.h"
 #include "common/desktopsettings.h"
+#include "common/remindercodes.h"
 #include "core/context.h"
-#include "reminders/remindercodes.h"
 #include "reminders/reminderscan.h"
 #include "settings/settingspage.h"
 #include "store/databaseerror.h"

@@ -1,7 +1,7 @@
 #include "settings/settingspage.h"
 
 #include "common/preferences.h"
-#include "reminders/remindercodes.h"
+#include "common/remindercodes.h"
 #include "views/controls.h"
 
 #include <QCheckBox>

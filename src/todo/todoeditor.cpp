@@ -2,9 +2,9 @@
 
 #include "appointments/datefield.h"
 #include "common/programfont.h"
+#include "common/remindercodes.h"
 #include "common/sqltext.h"
 #include "core/context.h"
-#include "reminders/remindercodes.h"
 #include "store/databaseerror.h"
 #include "todo/todostore.h"
 #include "views/controls.h"

@@ -1,4 +1,4 @@
-#include "reminders/remindercodes.h"
+#include "common/remindercodes.h"
 
 using namespace Qt::StringLiterals;
 
