@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# clang-tidy over src/ with the checks of .clang-tidy, then the clang-format check of every source.
+# clang-tidy over src/ with the checks of .clang-tidy, the clang-format check of every source and
+# the direction of the includes.
 # Usage: lint.sh <build directory holding compile_commands.json> [parallel jobs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +26,16 @@ git ls-files -z 'src/*.cpp' | nice xargs -0 -r -n 1 -P "$jobs" sh -c '
     exit $rc' "$tidy" "$build" || status=1
 
 git ls-files -z '*.cpp' '*.h' | xargs -0 -r "$format" --dry-run -Werror || status=1
+
+# Includes run downward: nothing below app/ includes it, and the lower folders include no
+# subsystem.
+upward=$(git grep -n -E '#include "app/' -- 'src/*' ':!src/app/' || true)
+upward+=$(git grep -n -E '#include "[a-z]+/' -- src/views src/store src/common src/core |
+    grep -v -E '#include "(views|store|common|core)/' || true)
+if [ -n "$upward" ]; then
+    printf 'lint: includes that run upward:\n%s\n' "$upward" >&2
+    status=1
+fi
 
 if [ $status -eq 0 ]; then
     echo "lint: ok"
