@@ -6,12 +6,14 @@
 #include "common/imagepackformat.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "todo/todopanel.h"
 #include "views/overviewpage.h"
 #include "views/overviewview.h"
 
 #include "support/scriptedprompter.h"
 #include "support/testdatabase.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <csignal>
 #include <functional>
@@ -78,12 +81,15 @@ private slots:
     void appointmentListIsReadOnlyWhenNeeded();
     void closingWithoutTrayAsks_data();
     void closingWithoutTrayAsks();
+    void importReachesTheListAndTheTodoColumn();
+    void displayButtonOpensTheFilter();
 
 private:
     int run();
     // Runs the program on a complete database; the step runs in the event loop, then "Beenden".
     int runWith(const std::function<void()>& step);
     static QAction* trayAction(int index);
+    static OrganiserWindow* mainWindow();
 
     std::unique_ptr<TestDirectory> m_dir;
     std::optional<Folders> m_folders;
@@ -450,6 +456,15 @@ void TestApplication::firstReminderScanAtStartUp()
     QVERIFY(shown);
 }
 
+OrganiserWindow* TestApplication::mainWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* main = qobject_cast<OrganiserWindow*>(widget))
+            return main;
+    }
+    return nullptr;
+}
+
 void TestApplication::appointmentListIsReadOnlyWhenNeeded_data()
 {
     QTest::addColumn<bool>("writtenMeanwhile");
@@ -469,11 +484,7 @@ void TestApplication::appointmentListIsReadOnlyWhenNeeded()
     int rowsOnOpening = -1;
     int resets = -1;
     QCOMPARE(runWith([&] {
-                 OrganiserWindow* window = nullptr;
-                 for (QWidget* widget : QApplication::topLevelWidgets()) {
-                     if (auto* main = qobject_cast<OrganiserWindow*>(widget))
-                         window = main;
-                 }
+                 OrganiserWindow* window = mainWindow();
                  QVERIFY(window);
                  AppointmentPage* page = window->appointmentPage();
                  rowsAtStart = page->model()->rowCount();
@@ -536,6 +547,53 @@ void TestApplication::closingWithoutTrayAsks()
                          "Fenster weiter und erinnert an Termine; das Symbol erscheint, sobald der "
                          "Desktop einen Platz dafür anbietet."_s});
     QVERIFY(QFile::exists(m_dir->filePath(u"recovery.zr"_s)));
+}
+
+void TestApplication::importReachesTheListAndTheTodoColumn()
+{
+    // The import is done by one part; the list and the to-do column belong to others.
+    const QString path = m_dir->filePath(u"import.ics"_s);
+    writeFile(path, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+                    "BEGIN:VEVENT\r\nUID:e1\r\nDTSTART:20071001T100000\r\n"
+                    "DTEND:20071001T110000\r\nSUMMARY:Messe\r\nEND:VEVENT\r\n"
+                    "BEGIN:VTODO\r\nUID:t1\r\nSUMMARY:Koffer packen\r\nEND:VTODO\r\n"
+                    "END:VCALENDAR\r\n");
+    m_prompter.answerFile(path);
+    m_prompter.answerChoice(0);
+    int listRows = -1;
+    int todoRows = -1;
+    QCOMPARE(runWith([&] {
+                 OrganiserWindow* window = mainWindow();
+                 QVERIFY(window);
+                 AppointmentPage* page = window->appointmentPage();
+                 window->tabs()->setCurrentWidget(page);
+                 auto* import = page->list()->findChild<QAction*>(u"importCalendarAction"_s);
+                 QVERIFY(import);
+                 import->trigger();
+                 listRows = page->model()->rowCount();
+                 todoRows = window->todoPanel()->list()->topLevelItemCount();
+             }),
+             0);
+    QCOMPARE(listRows, 1);
+    QCOMPARE(todoRows, 1);
+}
+
+void TestApplication::displayButtonOpensTheFilter()
+{
+    QString opened;
+    QCOMPARE(runWith([&] {
+                 OrganiserWindow* window = mainWindow();
+                 QVERIFY(window);
+                 QTimer::singleShot(0, [&] {
+                     if (QWidget* dialog = QApplication::activeModalWidget()) {
+                         opened = dialog->windowTitle();
+                         dialog->close();
+                     }
+                 });
+                 window->weekPage()->displayButton()->click();
+             }),
+             0);
+    QCOMPARE(opened, u"Einstellungen für Anzeige"_s);
 }
 
 QTEST_MAIN(TestApplication)
