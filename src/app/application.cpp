@@ -3,6 +3,7 @@
 #include "addresses/addressbook.h"
 #include "app/bootstrapwindow.h"
 #include "app/splashwindow.h"
+#include "app/syncwiring.h"
 #include "app/terminationwatcher.h"
 #include "app/trayclicks.h"
 #include "app/trayhost.h"
@@ -139,6 +140,7 @@ int Application::run()
     }
     connectControls();
     startTimers();
+    m_sync->start();
 
     // Logout or system shutdown through the session manager: end as by "Beenden". Under an open
     // dialog nobody would answer the box, and the session would kill the program first.
@@ -348,6 +350,8 @@ void Application::connectControls()
     connect(groups, &GroupPanel::groupsChanged, this, [this] { m_appointmentList->refresh(); });
     new SettingsActions(m_ctx, *settings, this);
     new OutputActions(m_ctx, *settings, m_window.get());
+    m_sync = new SyncWiring(m_ctx, *settings, nullptr, this);
+    connect(m_sync, &SyncWiring::dataChanged, this, &Application::refreshAllViews);
 
     auto* interchange = new InterchangeActions(m_ctx, this);
     interchange->attach(*m_window);
@@ -472,6 +476,8 @@ void Application::saveBackup()
 
 void Application::restoreBackup()
 {
+    // No run may write into the file while it is replaced.
+    m_sync->stop();
     const bool restored = Backup::restoreBackup(m_ctx.dataDir, m_ctx.prompter, m_ctx.db);
     if (!m_ctx.db) {
         // Without a connection nothing can be shown; end as after a database error.
@@ -479,6 +485,7 @@ void Application::restoreBackup()
         return;
     }
     watchDatabase();
+    m_sync->start();
     if (restored)
         refreshAllViews();
 }
@@ -511,6 +518,8 @@ void Application::openDayDialog(int day, int month, int year)
 
 int Application::shutdown()
 {
+    if (m_sync)
+        m_sync->stop();
     m_clockTimer.stop();
     m_reminderTimer.stop();
     m_quitWatch.stop();

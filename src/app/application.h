@@ -16,6 +16,7 @@ class Overviews;
 class QSystemTrayIcon;
 class ReminderController;
 class SplashWindow;
+class SyncWiring;
 class TodoController;
 class TrayMenu;
 
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<TodoController> m_todo;
     std::unique_ptr<ReminderController> m_reminders;
     std::unique_ptr<TrayMenu> m_trayMenu;
+    SyncWiring* m_sync = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     AppointmentListController* m_appointmentList = nullptr;
     AddressBook* m_addressBook = nullptr;

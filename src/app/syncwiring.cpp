@@ -1,0 +1,116 @@
+#include "app/syncwiring.h"
+
+#include "common/datevalue.h"
+#include "core/context.h"
+#include "interchange/interchangefile.h"
+#include "settings/settingspage.h"
+#include "sync/backgroundsync.h"
+#include "sync/passwordstore.h"
+#include "sync/syncdialog.h"
+#include "sync/syncrun.h"
+
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+SyncWiring::SyncWiring(Context& ctx, SettingsPage& page, std::unique_ptr<SecretStore> store,
+                       QObject* parent)
+    : QObject(parent)
+    , m_ctx(ctx)
+    , m_page(page)
+    , m_passwords(new PasswordStore(store ? std::move(store) : makeKeychainStore(), this))
+    , m_background(new BackgroundSync([&ctx] { return ctx.db.get(); }, this))
+{
+    m_passwords->setAsker([this](const QString&) -> std::optional<QString> {
+        bool ok = false;
+        const QString password = QInputDialog::getText(
+                m_page.window(), u"Synchronisation"_s,
+                u"Passwort für %1 auf %2\n(der Desktop bietet keinen Schlüsselbund an; es "
+                u"bleibt nur bis zum Programmende im Speicher):"_s.arg(m_settings.user,
+                                                                       QUrl(m_settings.url).host()),
+                QLineEdit::Password, {}, &ok);
+        if (!ok)
+            return std::nullopt;
+        return password;
+    });
+    connect(m_page.syncButton(), &QPushButton::clicked, this, &SyncWiring::openDialog);
+    connect(m_background, &BackgroundSync::runStarted, this,
+            [this] { showStatus(u"Synchronisiere …"_s); });
+    connect(m_background, &BackgroundSync::runFinished, this, &SyncWiring::runFinished);
+    connect(m_background, &BackgroundSync::dataChanged, this, &SyncWiring::dataChanged);
+}
+
+SyncWiring::~SyncWiring() = default;
+
+void SyncWiring::start()
+{
+    m_started = true;
+    configure();
+}
+
+void SyncWiring::stop()
+{
+    m_started = false;
+    m_background->stop();
+}
+
+void SyncWiring::configure()
+{
+    m_settings = SyncSettings::read(m_ctx.filePath(SyncSettings::fileName()));
+    m_background->setOptions(std::nullopt);
+    if (!m_settings.hasAccount()) {
+        showStatus(u"Keine Synchronisation eingerichtet."_s);
+        return;
+    }
+    const SyncSettings settings = m_settings;
+    m_passwords->fetch(settings.passwordKey(), [this, settings](std::optional<QString> password) {
+        // A newer account may have been set meanwhile.
+        if (settings != m_settings)
+            return;
+        if (!password) {
+            showStatus(u"Ohne Passwort wird nicht synchronisiert; es lässt sich unter "
+                       u"„Synchronisation…“ eintragen."_s);
+            return;
+        }
+        SyncRunOptions options;
+        options.account = {settings.url, settings.user, *password};
+        options.calendarGroups = settings.calendarGroups;
+        options.addressBook = settings.addressBook;
+        options.subscriptions = settings.subscriptions;
+        options.importYear = dateParts(m_ctx.clock.now()).year;
+        m_background->setOptions(options);
+        if (m_background->isRunning())
+            m_background->runNow(); // follows the run that goes with the old account
+        else if (m_started)
+            m_background->start();
+    });
+}
+
+void SyncWiring::openDialog()
+{
+    const std::optional<QList<ImportGroup>> groups = importGroups(*m_ctx.db);
+    SyncDialog dialog(SyncSettings::read(m_ctx.filePath(SyncSettings::fileName())),
+                      m_ctx.filePath(SyncSettings::fileName()), *m_passwords,
+                      groups.value_or(QList<ImportGroup>()), m_page.window());
+    if (dialog.exec() == QDialog::Accepted)
+        configure();
+}
+
+void SyncWiring::showStatus(const QString& text)
+{
+    QLabel* label = m_page.syncStatus();
+    label->setToolTip(text);
+    label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+}
+
+void SyncWiring::runFinished(const SyncRunResult& result)
+{
+    const QString when = formatDate(u"%dd.%mm.%yyyy %hh:%ii", m_ctx.clock.now());
+    if (result.error.isEmpty())
+        showStatus(u"Zuletzt synchronisiert am %1: %2"_s.arg(when, result.statusText()));
+    else
+        showStatus(u"Synchronisation am %1 fehlgeschlagen: %2"_s.arg(when, result.error));
+}
