@@ -236,9 +236,10 @@ void SyncDialog::showCollections(const DiscoveryResult& found)
         m_addressBook->addItem(b.displayName.isEmpty() ? b.url.path() : b.displayName,
                                b.url.toString());
     }
-    int index = m_addressBook->findData(chosen);
-    // The first set-up takes the first address book, as the command line does.
-    if (index < 0 && !m_initial.hasAccount() && m_addressBook->count() > 1)
+    // The first set-up takes the first address book, as the command line does; later "none"
+    // stays the user's choice.
+    int index = chosen.isEmpty() ? 0 : m_addressBook->findData(chosen);
+    if (chosen.isEmpty() && !m_initial.hasAccount() && m_addressBook->count() > 1)
         index = 1;
     m_addressBook->setCurrentIndex(std::max(index, 0));
     showMessage(found.calendars.isEmpty() ? u"Der Server bietet keinen Kalender an."_s
