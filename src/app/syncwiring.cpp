@@ -99,18 +99,36 @@ void SyncWiring::openDialog()
         configure();
 }
 
-void SyncWiring::showStatus(const QString& text)
+void SyncWiring::showStatus(const QString& text, const QString& details)
 {
     QLabel* label = m_page.syncStatus();
-    label->setToolTip(text);
+    label->setToolTip(details.isEmpty() ? text : details);
     label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
 }
 
 void SyncWiring::runFinished(const SyncRunResult& result)
 {
     const QString when = formatDate(u"%dd.%mm.%yyyy %hh:%ii", m_ctx.clock.now());
-    if (result.error.isEmpty())
-        showStatus(u"Zuletzt synchronisiert am %1: %2"_s.arg(when, result.statusText()));
-    else
-        showStatus(u"Synchronisation am %1 fehlgeschlagen: %2"_s.arg(when, result.error));
+    if (!result.error.isEmpty()) {
+        showStatus(u"Fehler (%1): %2"_s.arg(when, result.error),
+                   u"Synchronisation am %1 fehlgeschlagen: %2"_s.arg(when, result.error));
+        return;
+    }
+    // The line has room for the counts; the whole summary is its tool tip.
+    int received = 0;
+    int sent = 0;
+    qsizetype conflicts = 0;
+    for (const std::optional<SyncSummary>& s : {result.calendars, result.addresses}) {
+        if (s) {
+            received += s->received + s->removedHere;
+            sent += s->sent + s->removedThere;
+            conflicts += s->conflicts.size();
+        }
+    }
+    QString line = u"Synchronisiert %1: %2 empfangen, %3 gesendet"_s.arg(
+            formatDate(u"%dd.%mm. %hh:%ii", m_ctx.clock.now()), QString::number(received),
+            QString::number(sent));
+    if (conflicts > 0)
+        line += u", %1 Konflikte"_s.arg(QString::number(conflicts));
+    showStatus(line, u"Zuletzt synchronisiert am %1: %2"_s.arg(when, result.statusText()));
 }

@@ -40,7 +40,8 @@ signals:
 
 private:
     void configure();
-    void showStatus(const QString& text);
+    // The line as shown, the details as its tool tip (the line itself when empty).
+    void showStatus(const QString& text, const QString& details = {});
     void runFinished(const SyncRunResult& result);
 
     Context& m_ctx;

@@ -4,6 +4,7 @@
 #include "sync/passwordstore.h"
 #include "sync/syncrun.h"
 #include "sync/syncworker.h"
+#include "views/controls.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -25,7 +26,9 @@ QTableWidget* table(QWidget* parent, const QString& name, const QStringList& hea
     t->setObjectName(name);
     t->setHorizontalHeaderLabels(headers);
     t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // Wide enough for the longest group name; the addresses take the rest.
+    t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
+    t->horizontalHeader()->resizeSection(1, 170);
     t->verticalHeader()->hide();
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -44,6 +47,7 @@ SyncDialog::SyncDialog(const SyncSettings& settings, const QString& settingsPath
 {
     setObjectName(u"syncDialog"_s);
     setWindowTitle(u"Synchronisation"_s);
+    Controls::keepCaptionOnly(this);
     auto* layout = new QVBoxLayout(this);
 
     auto* account = new QFormLayout;
