@@ -123,6 +123,8 @@ private slots:
     void dialogRefuses_data();
     void dialogRefuses();
     void backgroundRunKeepsTheWindowGoing();
+    void noRunWithoutAccountOrPassword_data();
+    void noRunWithoutAccountOrPassword();
     void runAtQuitIsCutOff();
 
 private:
@@ -417,6 +419,40 @@ void TestSyncWindow::backgroundRunKeepsTheWindowGoing()
     QTRY_COMPARE(runs, 2);
     QCOMPARE(serverSummaries(*m_server), (QStringList{u"Vom Telefon"_s, u"Zahnarzt"_s}));
     QCOMPARE(changed, 1);
+}
+
+void TestSyncWindow::noRunWithoutAccountOrPassword_data()
+{
+    QTest::addColumn<bool>("account");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no account") << false << u"Keine Synchronisation eingerichtet."_s;
+    QTest::newRow("password not given") << true << u"Ohne Passwort wird nicht synchronisiert"_s;
+}
+
+void TestSyncWindow::noRunWithoutAccountOrPassword()
+{
+    QFETCH(bool, account);
+    QFETCH(QString, status);
+    if (account) {
+        const SyncSettings settings{u"https://dav.example.org/"_s, u"anna"_s, {}, {}, {}};
+        QVERIFY(settings.write(m_ctx->filePath(SyncSettings::fileName())));
+    }
+    m_page->syncStatus()->setText({});
+    SyncWiring wiring(*m_ctx, *m_page, std::make_unique<MemorySecrets>(m_secrets));
+    int asked = 0;
+    wiring.passwords().setAsker([&](const QString&) -> std::optional<QString> {
+        ++asked;
+        return std::nullopt;
+    });
+    int runs = 0;
+    connect(&wiring.background(), &BackgroundSync::runStarted, this, [&] { ++runs; });
+    wiring.start();
+    QTRY_VERIFY2(m_page->syncStatus()->toolTip().startsWith(status),
+                 qPrintable(m_page->syncStatus()->toolTip()));
+    QCOMPARE(asked, account ? 1 : 0);
+    wiring.background().runNow();
+    QCOMPARE(runs, 0);
+    QVERIFY(!wiring.background().isRunning());
 }
 
 void TestSyncWindow::runAtQuitIsCutOff()

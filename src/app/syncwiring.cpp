@@ -28,9 +28,9 @@ SyncWiring::SyncWiring(Context& ctx, SettingsPage& page, std::unique_ptr<SecretS
         bool ok = false;
         const QString password = QInputDialog::getText(
                 m_page.window(), u"Synchronisation"_s,
-                u"Passwort für %1 auf %2\n(der Desktop bietet keinen Schlüsselbund an; es "
-                u"bleibt nur bis zum Programmende im Speicher):"_s.arg(m_settings.user,
-                                                                       QUrl(m_settings.url).host()),
+                u"Passwort für %1 auf %2\n(im Schlüsselbund des Desktops nicht zu finden; ohne "
+                u"Schlüsselbund bleibt es nur bis zum Programmende im Speicher):"_s.arg(
+                        m_settings.user, QUrl(m_settings.url).host()),
                 QLineEdit::Password, {}, &ok);
         if (!ok)
             return std::nullopt;
@@ -92,11 +92,16 @@ void SyncWiring::configure()
 void SyncWiring::openDialog()
 {
     const std::optional<QList<ImportGroup>> groups = importGroups(*m_ctx.db);
-    SyncDialog dialog(SyncSettings::read(m_ctx.filePath(SyncSettings::fileName())),
-                      m_ctx.filePath(SyncSettings::fileName()), *m_passwords,
-                      groups.value_or(QList<ImportGroup>()), m_page.window());
-    if (dialog.exec() == QDialog::Accepted)
-        configure();
+    const QString path = m_ctx.filePath(SyncSettings::fileName());
+    const SyncSettings before = SyncSettings::read(path);
+    SyncDialog dialog(before, path, *m_passwords, groups.value_or(QList<ImportGroup>()),
+                      m_page.window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // MERGE: subscriptions removed in the dialog lose their rows here:
+    //     for each URL in before.subscriptions but not in dialog.settings().subscriptions:
+    //         dropSubscription(*m_ctx.db, url);
+    configure();
 }
 
 void SyncWiring::showStatus(const QString& text, const QString& details)

@@ -79,8 +79,11 @@ void PasswordStore::fetch(const QString& key, std::function<void(std::optional<Q
             m_asked.insert(key);
             password = m_asker(key);
         }
-        if (password)
+        if (password) {
             m_memory.insert(key, *password);
+            // A store that merely lacked it keeps it from now on; one that is not there fails.
+            m_store->write(key, *password, [](bool, const QString&) {});
+        }
         done(password);
     });
 }

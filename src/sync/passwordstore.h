@@ -42,8 +42,8 @@ public:
 
     // What this start already knows, without asking anyone.
     std::optional<QString> known(const QString& key) const;
-    // From memory, else from the secret store, else from the user (once per start); nothing when
-    // all of them failed.
+    // From memory, else from the secret store, else from the user (once per start, and then
+    // offered to the secret store); nothing when all of them failed.
     void fetch(const QString& key, std::function<void(std::optional<QString>)> done);
     // Into the secret store, and in memory in any case; done tells whether the secret store took
     // it (when not, it is asked for again at the next start).
