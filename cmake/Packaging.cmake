@@ -21,9 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER Ruvo-Team)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The library dependencies come from dpkg-shlibdeps; Qt needs its platform plugins on top of them,
-# the Wayland one included, so a Wayland session runs the program natively.
+# the Wayland one included, so a Wayland session runs the program natively. QtKeychain is named
+# as well: without it the sync password had nowhere safe to go.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, libqt6keychain1")
 # The interface asks for Arial (metric-compatible Liberation Sans) and German texts in Qt's own dialogs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-wayland libgl-dev
     libsqlite3-dev
     libical-dev tzdata
+    qtkeychain-qt6-dev
     fonts-liberation
     qt6-translations-l10n
 )

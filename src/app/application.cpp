@@ -3,6 +3,7 @@
 #include "app/bootstrapwindow.h"
 #include "app/organiserwindow.h"
 #include "app/splashwindow.h"
+#include "app/syncpart.h"
 #include "app/terminationwatcher.h"
 #include "app/trayclicks.h"
 #include "app/trayhost.h"
@@ -123,6 +124,7 @@ int Application::run()
     }
     buildParts();
     startTimers();
+    m_sync->start();
 
     // Logout or system shutdown through the session manager: end as by "Beenden". Under an open
     // dialog nobody would answer the box, and the session would kill the program first.
@@ -334,8 +336,18 @@ void Application::buildParts()
     auto* settings = new SettingsPart(parts, &m_partOwner);
     connect(settings, &SettingsPart::databaseLost, this,
             [this] { requestQuit(QuitState::DatabaseError); });
-    connect(settings, &SettingsPart::databaseReopened, this, &Application::watchDatabase);
+    connect(&m_changes, &Changes::databaseReopened, this, &Application::watchDatabase);
     new InterchangePart(parts, &m_partOwner);
+
+    m_sync = new SyncPart(m_ctx, *m_window->settingsPage(), nullptr, &m_partOwner);
+    connect(m_sync, &SyncPart::dataChanged, &m_changes, [this] {
+        emit m_changes.appointmentsChanged();
+        emit m_changes.todosChanged();
+        emit m_changes.addressesChanged();
+    });
+    // No run may write into the file while a restore replaces it.
+    connect(&m_changes, &Changes::databaseClosing, m_sync, &SyncPart::stop);
+    connect(&m_changes, &Changes::databaseReopened, m_sync, &SyncPart::start);
 }
 
 void Application::startTimers()
@@ -432,6 +444,8 @@ void Application::startInfoProgram()
 
 int Application::shutdown()
 {
+    if (m_sync)
+        m_sync->stop();
     m_clockTimer.stop();
     if (m_reminders)
         m_reminders->stop();

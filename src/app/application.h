@@ -13,6 +13,7 @@ class OrganiserWindow;
 class Overviews;
 class QSystemTrayIcon;
 class SplashWindow;
+class SyncPart;
 class TrayMenu;
 
 // The program's run: start-up, the event loop with tray icon and timers, and shutdown.
@@ -67,6 +68,7 @@ private:
     AppointmentsPart* m_appointments = nullptr;
     RemindersPart* m_reminders = nullptr;
     NotesPart* m_notes = nullptr;
+    SyncPart* m_sync = nullptr;
     std::unique_ptr<TrayMenu> m_trayMenu;
     QSystemTrayIcon* m_tray = nullptr;
     QTimer m_clockTimer;

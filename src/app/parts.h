@@ -26,6 +26,11 @@ signals:
     void groupsChanged();
     // A restore put another file in place: everything is read anew.
     void databaseReplaced();
+    // A restore is about to replace the file: whatever writes in the background pauses until
+    // the connection is open again.
+    void databaseClosing();
+    // The connection was opened anew after a restore, whether it replaced the file or not.
+    void databaseReopened();
 };
 
 // What every part is built from.
@@ -132,8 +137,6 @@ public:
 signals:
     // A restore ended without a usable connection.
     void databaseLost();
-    // A restore opened the file anew, replaced or not.
-    void databaseReopened();
 
 private:
     void restoreBackup();

@@ -25,12 +25,13 @@ SettingsPart::SettingsPart(const PartContext& parts, QObject* parent)
 void SettingsPart::restoreBackup()
 {
     Context& ctx = m_parts.ctx;
+    emit m_parts.changes.databaseClosing();
     const bool restored = Backup::restoreBackup(ctx.dataDir, ctx.prompter, ctx.db);
     if (!ctx.db) {
         emit databaseLost();
         return;
     }
-    emit databaseReopened();
+    emit m_parts.changes.databaseReopened();
     if (restored)
         emit m_parts.changes.databaseReplaced();
 }

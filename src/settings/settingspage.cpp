@@ -129,4 +129,9 @@ SettingsPage::SettingsPage(const Preferences& prefs, QWidget* parent)
             u"Erinnerungen erscheinen als Benachrichtigung des Desktops statt im Fenster unten "
             "rechts. Unter Wayland geschieht das immer, weil sich das Fenster dort nicht selbst "
             "platzieren kann."_s);
+
+    // Below the export frame, the one free strip of the page.
+    m_sync = button(this, u"syncButton"_s, u"Synchronisation…"_s, {220, 490, 110, 22});
+    m_syncStatus = label(this, u"syncStatus"_s, u"Keine Synchronisation eingerichtet."_s,
+                         {335, 494, 305, 15});
 }

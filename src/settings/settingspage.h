@@ -4,13 +4,14 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QSlider;
 class QTreeWidget;
 struct Preferences;
 
-// Page "Einstellungen": reminder presets, bar colour, backups, printing, export, the group panel
-// and the start-up switches.
+// Page "Einstellungen": reminder presets, bar colour, backups, printing, export, the group panel,
+// the start-up switches and the sync with a server.
 class SettingsPage : public QWidget
 {
     Q_OBJECT
@@ -37,6 +38,8 @@ public:
     QCheckBox* updateBox() const { return m_update; }
     QCheckBox* splashBox() const { return m_splash; }
     QCheckBox* desktopNotificationsBox() const { return m_desktopNotifications; }
+    QPushButton* syncButton() const { return m_sync; }
+    QLabel* syncStatus() const { return m_syncStatus; }
 
 private:
     QComboBox* m_birthdayLead;
@@ -59,4 +62,6 @@ private:
     QCheckBox* m_update;
     QCheckBox* m_splash;
     QCheckBox* m_desktopNotifications;
+    QPushButton* m_sync;
+    QLabel* m_syncStatus;
 };
