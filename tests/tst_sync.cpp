@@ -49,10 +49,10 @@ QByteArray phoneEvent(const QByteArray& uid, const QByteArray& summary,
 
 // The SUMMARY of every object the server holds, sorted: read from its storage, not through the
 // code under test.
-QStringList serverSummaries(const RadicaleServer& server)
+QStringList serverSummaries(const RadicaleServer& server, const QString& path = kCalendarPath)
 {
     QStringList summaries;
-    const QDir dir(server.storagePath() + u"/collection-root/"_s + kCalendarPath);
+    const QDir dir(server.storagePath() + u"/collection-root/"_s + path);
     for (const QString& name : dir.entryList({u"*.ics"_s}, QDir::Files)) {
         const QByteArray text = readFile(dir.filePath(name));
         for (const QByteArray& line : text.split('\n')) {
@@ -166,6 +166,8 @@ private slots:
     void changesArrive_data();
     void changesArrive();
     void seriesWithDeletedMember();
+    void calendarGroups_data();
+    void calendarGroups();
     void cutOffSyncContinues();
     void addressesSyncBothWays();
     void commandSyncs();
@@ -448,6 +450,65 @@ void TestSync::seriesWithDeletedMember()
              QStringList({QString::number(makeDate(2026, 12, 2, 18, 0, 1)),
                           QString::number(makeDate(2026, 12, 23, 18, 0, 1))}));
     QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(DISTINCT belong) FROM termine ;"_s), 1);
+}
+
+void TestSync::calendarGroups_data()
+{
+    QTest::addColumn<QString>("choice"); // calendar=group, by the calendar's folder
+    QTest::addColumn<QStringList>("local");
+    QTest::addColumn<QString>("server"); // summaries in "Privat" | in "Arzt"
+
+    QTest::newRow("by name, else the first ordinary group")
+            << QString() << QStringList{u"Arzt vom Telefon|7"_s, u"Privat vom Telefon|5"_s}
+            << u"Fünf, Privat vom Telefon, Sechs | Arzt vom Telefon, Sieben"_s;
+    QTest::newRow("chosen") << u"privat=6,arzt=5"_s
+                            << QStringList{u"Arzt vom Telefon|5"_s, u"Privat vom Telefon|6"_s}
+                            << u"Privat vom Telefon, Sechs | Arzt vom Telefon, Fünf, Sieben"_s;
+    QTest::newRow("chosen group deleted since")
+            << u"privat=12,arzt=99"_s
+            << QStringList{u"Arzt vom Telefon|7"_s, u"Privat vom Telefon|5"_s}
+            << u"Fünf, Privat vom Telefon, Sechs | Arzt vom Telefon, Sieben"_s;
+}
+
+void TestSync::calendarGroups()
+{
+    QFETCH(QString, choice);
+    QFETCH(QStringList, local);
+    QFETCH(QString, server);
+
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    writeFile(m_server->storagePath() + u"/collection-root/anna/arzt/.Radicale.props"_s,
+              R"({"tag": "VCALENDAR", "D:displayname": "Arzt"})"_ba);
+    for (const QString& name : {u"privat"_s, u"arzt"_s}) {
+        const QByteArray summary = (name == u"arzt"_s ? "Arzt"_ba : "Privat"_ba) + " vom Telefon";
+        QVERIFY(phone().put(m_server->url().resolved(QUrl(u"/anna/%1/tel.ics"_s.arg(name))),
+                            phoneEvent(name.toUtf8(), summary), "text/calendar", {{}, true})
+                        .ok());
+    }
+    for (const auto& [group, text] : {std::pair(5, u"Fünf"_s), {6, u"Sechs"_s}, {7, u"Sieben"_s}})
+        insertTestAppointment(*m_db, {makeDate(2026, 12, group, 9, 0, 1),
+                                      makeDate(2026, 12, group, 10, 0, 1), group, text});
+
+    DavClient client(m_server->user(), m_server->password());
+    const DiscoveryResult found = discoverCollections(client, m_server->url());
+    QCOMPARE(found.calendars.size(), 2);
+    QHash<QString, int> groups;
+    for (const QString& pair : choice.split(u',', Qt::SkipEmptyParts)) {
+        const QUrl url =
+                m_server->url().resolved(QUrl(u"/anna/"_s + pair.section(u'=', 0, 0) + u'/'));
+        groups.insert(url.toString(), pair.section(u'=', 1).toInt());
+    }
+    CollectionSync sync(*m_db, client, 2026);
+    sync.setCalendarGroups(groups);
+    QCOMPARE(sync.run(found.calendars).error, QString());
+    QCOMPARE(queryRows(*m_db, u"SELECT desc, grup FROM termine WHERE desc LIKE '%Telefon' ORDER "
+                              u"BY desc ;"_s),
+             local);
+    QCOMPARE(serverSummaries(*m_server).join(u", "_s) + u" | "_s +
+                     serverSummaries(*m_server, u"anna/arzt/"_s).join(u", "_s),
+             server);
 }
 
 void TestSync::cutOffSyncContinues()

@@ -245,6 +245,11 @@ CollectionSync::CollectionSync(Database& db, DavClient& client, int importYear)
     , m_importYear(importYear)
 {}
 
+void CollectionSync::setCalendarGroups(const QHash<QString, int>& groupByCalendar)
+{
+    m_calendarGroups = groupByCalendar;
+}
+
 std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localItems(QString& error)
 {
     if (m_cards) {
@@ -294,6 +299,18 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
     if (!groups)
         return dbFailed();
     const int fallback = defaultImportGroup(*groups);
+    // A choice naming a group that was deleted since counts as no choice.
+    const auto groupOf = [&](const DavCollection& c) {
+        const auto chosen = m_calendarGroups.constFind(c.url.toString());
+        std::optional<int> named;
+        for (const ImportGroup& g : *groups) {
+            if (chosen != m_calendarGroups.cend() && g.id == *chosen)
+                return g.id;
+            if (!named && g.name.compare(c.displayName, Qt::CaseInsensitive) == 0)
+                named = g.id;
+        }
+        return named.value_or(fallback);
+    };
 
     // Which calendar each local object goes to: the one it came from, else by its group.
     QHash<QString, QString> stateCalendar;
@@ -307,13 +324,7 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
             return dbFailed();
         for (const SyncedItem& item : *state)
             stateCalendar.insert(item.localKey, url);
-        int group = fallback;
-        for (const ImportGroup& g : *groups) {
-            if (g.name.compare(c.displayName, Qt::CaseInsensitive) == 0) {
-                group = g.id;
-                break;
-            }
-        }
+        const int group = groupOf(c);
         if (c.takes("VEVENT") && !calendarOfGroup.contains(group))
             calendarOfGroup.insert(group, url);
         if (c.takes("VEVENT") && eventCalendar.isEmpty())
@@ -339,13 +350,7 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
             assigned[url].append(item);
     }
     for (const DavCollection& c : calendars) {
-        m_groupOfCalendar = fallback;
-        for (const ImportGroup& g : *groups) {
-            if (g.name.compare(c.displayName, Qt::CaseInsensitive) == 0) {
-                m_groupOfCalendar = g.id;
-                break;
-            }
-        }
+        m_groupOfCalendar = groupOf(c);
         m_groupNames.clear();
         for (const ImportGroup& g : *groups) {
             if (!m_groupNames.contains(g.name))
