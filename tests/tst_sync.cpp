@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <functional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -108,6 +110,89 @@ private:
     QByteArray m_request;
 };
 
+// Passes requests on to a server on this machine until the PUT numbered `cutAt`, at which it
+// calls `cut` (killing the server) and drops the connection: before passing that PUT on, or
+// after the server stored it but before its answer arrives here.
+class CuttingProxy : public QTcpServer
+{
+public:
+    CuttingProxy(quint16 target, std::function<void()> cut)
+        : m_target(target)
+        , m_cut(std::move(cut))
+    {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* client = nextPendingConnection())
+                relay(client);
+        });
+    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(serverPort())); }
+    void cutAtPut(int number, bool afterStoring)
+    {
+        m_cutAt = number;
+        m_afterStoring = afterStoring;
+        m_puts = 0;
+    }
+
+private:
+    void relay(QTcpSocket* client)
+    {
+        auto* server = new QTcpSocket(client);
+        auto* pending = new QByteArray;
+        auto* cutOnAnswer = new bool(false);
+        connect(client, &QObject::destroyed, [pending, cutOnAnswer] {
+            delete pending;
+            delete cutOnAnswer;
+        });
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        server->connectToHost(QHostAddress::LocalHost, m_target);
+        if (!server->waitForConnected(2000)) {
+            client->abort();
+            return;
+        }
+        const auto cut = [this, client] {
+            m_cutAt = 0;
+            m_cut();
+            client->abort();
+        };
+        connect(server, &QTcpSocket::readyRead, client, [client, server, cutOnAnswer, cut] {
+            if (*cutOnAnswer)
+                return cut();
+            client->write(server->readAll());
+        });
+        connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QTcpSocket::readyRead, server, [=, this] {
+            *pending += client->readAll();
+            for (;;) {
+                const qsizetype head = pending->indexOf("\r\n\r\n");
+                if (head < 0)
+                    return;
+                const qsizetype at = pending->left(head).toLower().indexOf("content-length:");
+                const qsizetype length =
+                        at < 0 ? 0
+                               : pending->mid(at + 15, pending->indexOf('\r', at) - at - 15)
+                                         .trimmed()
+                                         .toLongLong();
+                if (pending->size() < head + 4 + length)
+                    return;
+                if (pending->startsWith("PUT ") && m_cutAt > 0 && ++m_puts == m_cutAt) {
+                    if (!m_afterStoring)
+                        return cut();
+                    *cutOnAnswer = true;
+                }
+                server->write(pending->left(head + 4 + length));
+                pending->remove(0, head + 4 + length);
+            }
+        });
+    }
+
+    quint16 m_target;
+    std::function<void()> m_cut;
+    int m_cutAt = 0;
+    int m_puts = 0;
+    bool m_afterStoring = false;
+};
+
 QByteArray httpAnswer(const QByteArray& status, const QByteArray& body)
 {
     return "HTTP/1.1 "_ba + status + "\r\nContent-Type: application/xml\r\nContent-Length: "_ba +
@@ -169,6 +254,8 @@ private slots:
     void calendarGroups_data();
     void calendarGroups();
     void cutOffSyncContinues();
+    void serverKilledWhileSending_data();
+    void serverKilledWhileSending();
     void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
@@ -544,6 +631,61 @@ void TestSync::cutOffSyncContinues()
     QCOMPARE(serverSummaries(*m_server), QStringList({u"Lauftreff"_s, u"Zahnarzt"_s}));
     QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
                                 u"auf dem Server gelöscht."_s);
+}
+
+void TestSync::serverKilledWhileSending_data()
+{
+    QTest::addColumn<bool>("edits");  // new items, or edits of items the server holds
+    QTest::addColumn<bool>("stored"); // whether the server stored the PUT it could not confirm
+
+    QTest::newRow("new, the cut one lost") << false << false;
+    QTest::newRow("new, the cut one stored") << false << true;
+    QTest::newRow("edits, the cut one lost") << true << false;
+    QTest::newRow("edits, the cut one stored") << true << true;
+}
+
+void TestSync::serverKilledWhileSending()
+{
+    QFETCH(bool, edits);
+    QFETCH(bool, stored);
+
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    CuttingProxy proxy(quint16(m_server->url().port()), [this] { m_server->kill(); });
+    QStringList names;
+    for (int i = 1; i <= 5; ++i) {
+        names << u"Termin %1"_s.arg(i);
+        insertTestAppointment(*m_db, {makeDate(2026, 12, i, 9, 0, 1),
+                                      makeDate(2026, 12, i, 10, 0, 1), 6, names.back()});
+    }
+    const auto sync = [&] {
+        DavClient client(m_server->user(), m_server->password());
+        const DiscoveryResult found = discoverCollections(client, proxy.url());
+        if (!found.error.isEmpty())
+            return SyncSummary{0, 0, 0, 0, {}, found.error};
+        return CollectionSync(*m_db, client, 2026).run(found.calendars);
+    };
+    if (edits) {
+        QCOMPARE(sync().sent, 5);
+        QVERIFY(m_db->execSql(u"UPDATE termine SET desc=desc || ' neu' ;"_s));
+        for (QString& name : names)
+            name += u" neu"_s;
+    }
+    proxy.cutAtPut(3, stored);
+    const SyncSummary cut = sync();
+    QVERIFY2(cut.error.contains(u"ist nicht erreichbar"_s), qPrintable(cut.text()));
+    QCOMPARE(cut.error.count(u'\n'), 0);
+    QVERIFY(!m_server->isRunning());
+
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    const SyncSummary again = sync();
+    QCOMPARE(again.error, QString());
+    QCOMPARE(again.conflicts, QStringList());
+    QCOMPARE(localTexts(*m_db), names);
+    QCOMPARE(serverSummaries(*m_server), names);
+    QCOMPARE(sync().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 auf "
+                            u"dem Server gelöscht."_s);
 }
 
 void TestSync::addressesSyncBothWays()

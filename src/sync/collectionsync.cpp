@@ -498,6 +498,15 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
     bool complete = true;
     QStringList pending; // hrefs whose local fingerprint is known only after the writes
     QSet<QString> copies;
+    // A local version kept as a copy, and the rows of the server's version that replaced it.
+    struct Conflict
+    {
+        QString copy;
+        QString taken;
+        QByteArray mine;
+        QString name;
+    };
+    QList<Conflict> conflicts;
     Transaction transaction(m_db);
     const auto take = [&](const FetchedObject& object) {
         return insertObject(object.data, {}, nullptr);
@@ -525,20 +534,24 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
             complete = false; // gone between the listing and the fetch; the next run sees
             continue;
         }
+        std::optional<Conflict> conflict;
         if (changedHere) {
             QString name;
             const std::optional<QString> copy =
                     insertObject(mine->text, QString::fromUtf16(kConflictMark), &name);
             if (!copy)
                 return dbFailed();
-            copies.insert(*copy);
-            summary.conflicts << name;
+            conflict = Conflict{*copy, {}, mine->fingerprint, name};
         }
         if (mine && !deleteLocal(m_db, known.localKey))
             return dbFailed();
         const std::optional<QString> key = take(*object);
         if (!key)
             return dbFailed();
+        if (conflict) {
+            conflict->taken = *key;
+            conflicts << *conflict;
+        }
         SyncedItem item = known;
         item.etag = object->etag.isEmpty() ? remote->value(known.href) : object->etag;
         item.localKey = *key;
@@ -583,10 +596,21 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
         ++summary.received;
     }
     QString error;
-    const std::optional<QHash<QString, LocalItem>> after = localItems(error);
+    std::optional<QHash<QString, LocalItem>> after = localItems(error);
     if (!after) {
         summary.error = error;
         return false;
+    }
+    for (const Conflict& c : std::as_const(conflicts)) {
+        // The server holds what was sent here by a run cut off before the answer: no conflict.
+        if (after->value(c.taken).fingerprint == c.mine) {
+            if (!deleteLocal(m_db, c.copy))
+                return dbFailed();
+            after->remove(c.copy);
+            continue;
+        }
+        copies.insert(c.copy);
+        summary.conflicts << c.name;
     }
     if (!pending.isEmpty()) {
         const std::optional<QList<SyncedItem>> written = SyncState::items(m_db, url);
