@@ -7,6 +7,7 @@
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 #include "sync/multistatus.h"
+#include "sync/subscription.h"
 #include "sync/synccommand.h"
 
 #include <QDir>
@@ -72,11 +73,15 @@ QStringList localTexts(Database& db)
                      u"SELECT desc FROM termine UNION ALL SELECT desc FROM todo ORDER BY 1 ;"_s);
 }
 
-// A server that answers every request with the same bytes.
+// A server that answers every request with the same bytes, or with what `answer` makes of the
+// request.
 class FixedServer : public QTcpServer
 {
 public:
     explicit FixedServer(QByteArray answer)
+        : FixedServer([answer](const QByteArray&) { return answer; })
+    {}
+    explicit FixedServer(std::function<QByteArray(const QByteArray&)> answer)
         : m_answer(std::move(answer))
     {
         listen(QHostAddress::LocalHost, 0);
@@ -95,8 +100,8 @@ public:
                                              .toLongLong();
                     if (m_request.size() < head + 4 + length)
                         return;
+                    socket->write(m_answer(m_request));
                     m_request.clear();
-                    socket->write(m_answer);
                     socket->disconnectFromHost();
                 });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -106,7 +111,7 @@ public:
     QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(serverPort())); }
 
 private:
-    QByteArray m_answer;
+    std::function<QByteArray(const QByteArray&)> m_answer;
     QByteArray m_request;
 };
 
@@ -256,6 +261,8 @@ private slots:
     void cutOffSyncContinues();
     void serverKilledWhileSending_data();
     void serverKilledWhileSending();
+    void subscriptions_data();
+    void subscriptions();
     void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
@@ -686,6 +693,133 @@ void TestSync::serverKilledWhileSending()
     QCOMPARE(serverSummaries(*m_server), names);
     QCOMPARE(sync().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 auf "
                             u"dem Server gelöscht."_s);
+}
+
+void TestSync::subscriptions_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QStringList>("rows"); // of group 7 afterwards, the user's own included
+    QTest::addColumn<QString>("result");   // rows, "unchanged", or a part of the error
+
+    const QStringList first{u"Eigener Termin|7"_s, u"Heilige Drei Könige|7"_s, u"Neujahr|7"_s,
+                            u"Schule|7"_s};
+    QTest::newRow("unchanged, by ETag") << u"same"_s << first << u"unchanged"_s;
+    QTest::newRow("unchanged, without ETag") << u"same without etag"_s << first << u"unchanged"_s;
+    QTest::newRow("changed") << u"changed"_s
+                             << QStringList{u"Eigener Termin|7"_s, u"Neujahr|7"_s,
+                                            u"Rosenmontag|7"_s, u"Rosenmontag|7"_s, u"Schule|7"_s}
+                             << u"3"_s;
+    QTest::newRow("not iCalendar")
+            << u"html"_s << first << u"liefert keinen verwendbaren Kalender: Die Datei ist keine"_s;
+    QTest::newRow("cut off") << u"cut"_s << first << u"liefert keinen verwendbaren Kalender"_s;
+    QTest::newRow("gone") << u"404"_s << first << u"hat mit 404"_s;
+    QTest::newRow("plain http elsewhere") << u"refused"_s << first << u"wird nicht verwendet"_s;
+    QTest::newRow("dropped") << u"drop"_s << QStringList{u"Eigener Termin|7"_s, u"Schule|7"_s}
+                             << u"0"_s;
+}
+
+void TestSync::subscriptions()
+{
+    QFETCH(QString, then);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, result);
+
+    const QByteArray head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Feiertage//DE\r\n"_ba;
+    const auto event = [](const QByteArray& uid, const QByteArray& day, const QByteArray& name,
+                          const QByteArray& extra = {}) {
+        return "BEGIN:VEVENT\r\nUID:"_ba + uid +
+               "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:"_ba + day + "\r\nSUMMARY:"_ba +
+               name + "\r\n"_ba + extra + "END:VEVENT\r\n"_ba;
+    };
+    QByteArray feed = head + event("1", "20270101", "Neujahr") +
+                      event("2", "20270106", "Heilige Drei K\xc3\xb6nige") + "END:VCALENDAR\r\n"_ba;
+    QByteArray status = "200 OK";
+    QByteArray etag = "\"v1\"";
+    QByteArray askedWith;
+    bool sawAccount = false;
+    FixedServer server([&](const QByteArray& request) {
+        sawAccount |= request.toLower().contains("authorization:");
+        const qsizetype at = request.toLower().indexOf("if-none-match:");
+        askedWith = at < 0 ? QByteArray()
+                           : request.mid(at + 14, request.indexOf('\r', at) - at - 14).trimmed();
+        if (!etag.isEmpty() && askedWith == etag)
+            return "HTTP/1.1 304 Not Modified\r\nETag: "_ba + etag +
+                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"_ba;
+        return "HTTP/1.1 "_ba + status + "\r\nContent-Type: text/calendar\r\n"_ba +
+               (etag.isEmpty() ? QByteArray() : "ETag: "_ba + etag + "\r\n"_ba) +
+               "Content-Length: "_ba + QByteArray::number(feed.size()) +
+               "\r\nConnection: close\r\n\r\n"_ba + feed;
+    });
+    // The user's own appointment in the same group, and another subscription's.
+    insertTestAppointment(*m_db, {makeDate(2027, 1, 1, 9, 0, 1), makeDate(2027, 1, 1, 10, 0, 1), 7,
+                                  u"Eigener Termin"_s});
+    const Subscription holidays{server.url().resolved(QUrl(u"feiertage.ics"_s)).toString(), 7};
+    const Subscription school{server.url().resolved(QUrl(u"schule.ics"_s)).toString(), 7};
+    const QByteArray holidayFeed = feed;
+    feed = head + event("s", "20270110", "Schule") + "END:VCALENDAR\r\n"_ba;
+    DavClient client(u"anna"_s, u"geheim"_s);
+    QCOMPARE(refreshSubscription(*m_db, client, school, 2026).rows, 1);
+    feed = holidayFeed;
+    if (then == u"same without etag"_s)
+        etag.clear();
+    QVERIFY(subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    const SubscriptionResult first = refreshSubscription(*m_db, client, holidays, 2026);
+    QCOMPARE(first.error, QString());
+    QCOMPARE(first.rows, 2);
+    QVERIFY(!subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    QVERIFY(subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime().addDays(1)));
+    const auto groupRows = [this] {
+        return queryRows(*m_db, u"SELECT desc, grup FROM termine WHERE grup=7 ORDER BY desc ;"_s);
+    };
+    const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s);
+
+    SubscriptionResult second;
+    if (then == u"drop"_s) {
+        QVERIFY(dropSubscription(*m_db, holidays.url));
+    } else {
+        if (then == u"changed"_s)
+            feed = head + event("1", "20270101", "Neujahr") +
+                   event("3", "20270208", "Rosenmontag", "RRULE:FREQ=YEARLY;COUNT=2\r\n") +
+                   "END:VCALENDAR\r\n"_ba;
+        else if (then == u"html"_s)
+            feed = "<html><body>Wartung</body></html>";
+        else if (then == u"cut"_s)
+            feed = feed.left(feed.size() / 2);
+        else if (then == u"404"_s)
+            status = "404 Not Found";
+        if (then != u"same"_s)
+            etag = etag.isEmpty() ? QByteArray() : "\"v2\""_ba;
+        if (then == u"refused"_s) {
+            second = refreshSubscription(*m_db, client, {u"http://example.org/x.ics"_s, 7}, 2026);
+            QVERIFY(subscriptionDue(*m_db, u"http://example.org/x.ics"_s,
+                                    QDateTime::currentDateTime()));
+        } else {
+            second = refreshSubscription(*m_db, client, holidays, 2026);
+            QCOMPARE(askedWith, then == u"same without etag"_s ? QByteArray() : "\"v1\""_ba);
+        }
+    }
+    QVERIFY(!sawAccount);
+    if (result == u"unchanged"_s) {
+        QVERIFY(second.unchanged);
+        QCOMPARE(second.rows, 2);
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
+    } else if (result.front().isDigit()) {
+        QCOMPARE(second.error, QString());
+        QCOMPARE(second.rows, result.toInt());
+    } else {
+        QVERIFY2(second.error.contains(result), qPrintable(second.error));
+        QCOMPARE(second.error.count(u'\n'), 0);
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
+        QVERIFY(!subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    }
+    QCOMPARE(groupRows(), rows);
+
+    // What the subscriptions wrote stays here; only the user's own appointment goes to the server.
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    QCOMPARE(syncOnce().error, QString());
+    QCOMPARE(serverSummaries(*m_server), QStringList{u"Eigener Termin"_s});
 }
 
 void TestSync::addressesSyncBothWays()

@@ -278,9 +278,20 @@ std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localIt
         if (cursor.number(2) != 0)
             groupOf.insert(u"s:"_s + cursor.text(2), group);
     }
+    // A subscription's rows stay here: its calendar is not the user's to publish.
+    QSet<QString> subscribed;
+    if (!m_db.queryTable(u"SELECT termin FROM sync_subscription_rows ;"_s, cursor)) {
+        error = u"Die Datenbank konnte nicht gelesen werden: "_s + m_db.errorText();
+        return std::nullopt;
+    }
+    while (cursor.nextRow())
+        subscribed.insert(cursor.text(1));
     QHash<QString, LocalItem> items;
     for (const CalendarItem& c : *exported) {
         const QString key = keyOfUid(c.uid);
+        if ((key.startsWith(u"t:"_s) || key.startsWith(u"s:"_s)) &&
+            subscribed.contains(key.section(u':', 1)))
+            continue;
         items.insert(key, {key, c.uid, c.text, fingerprintOf(c.text), c.todo, groupOf.value(key)});
     }
     return items;
