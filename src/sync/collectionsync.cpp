@@ -24,6 +24,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qsizetype kFetchBatch = 50;
+// Confirmed writes noted per commit; a run cut off in between loses at most these notes, and the
+// next run finds the objects again by their UIDs.
+constexpr int kNoteBatch = 50;
 constexpr char16_t kConflictMark[] = u" (Konflikt)";
 
 // The export's own stamps change on every run without the rows changing.
@@ -300,6 +303,7 @@ std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localIt
 SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
 {
     SyncSummary summary;
+    m_rowsWritten = false;
     const auto dbFailed = [&] {
         summary.error = u"Die Datenbank hat die Synchronisation abgelehnt: "_s + m_db.errorText();
         return summary;
@@ -530,6 +534,7 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
         if (!remote->contains(known.href)) {
             // Deleted there: an edit made here meanwhile survives and is sent as a new object.
             if (mine && !changedHere) {
+                m_rowsWritten = true;
                 if (!deleteLocal(m_db, known.localKey))
                     return dbFailed();
                 ++summary.removedHere;
@@ -554,6 +559,7 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
                 return dbFailed();
             conflict = Conflict{*copy, {}, mine->fingerprint, name};
         }
+        m_rowsWritten = m_rowsWritten || mine;
         if (mine && !deleteLocal(m_db, known.localKey))
             return dbFailed();
         const std::optional<QString> key = take(*object);
@@ -607,7 +613,9 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
         ++summary.received;
     }
     QString error;
-    std::optional<QHash<QString, LocalItem>> after = localItems(error);
+    // Read again only when rows changed since: the export is the bulk of a run with nothing to do.
+    std::optional<QHash<QString, LocalItem>> after =
+            m_rowsWritten ? localItems(error) : std::optional(before);
     if (!after) {
         summary.error = error;
         return false;
@@ -658,6 +666,31 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
     keys.removeDuplicates();
     const QByteArray contentType =
             m_cards ? "text/vcard; charset=utf-8"_ba : "text/calendar; charset=utf-8"_ba;
+    // What the server confirmed, noted here in batches: no lock on the database is held while a
+    // request runs, and what was confirmed is noted on every way out.
+    QList<SyncedItem> saved;
+    QStringList forgotten;
+    const auto writeNotes = [&] {
+        Transaction notes(m_db);
+        for (const SyncedItem& item : std::as_const(saved)) {
+            if (!SyncState::save(m_db, item))
+                return false;
+        }
+        for (const QString& href : std::as_const(forgotten)) {
+            if (!SyncState::forget(m_db, url, href))
+                return false;
+        }
+        saved.clear();
+        forgotten.clear();
+        return notes.commit();
+    };
+    const auto serverFailed = [&](const DavReply& reply) {
+        if (!writeNotes())
+            return dbFailed();
+        summary.error = reply.message;
+        return false;
+    };
+    const auto noted = [&] { return saved.size() + forgotten.size() < kNoteBatch || writeNotes(); };
     for (const QString& key : std::as_const(keys)) {
         const auto mine = after->constFind(key);
         const auto known = byKey.constFind(key);
@@ -686,13 +719,12 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
             // 412: changed there meanwhile; the next run takes it as a conflict.
             if (reply.status == 412)
                 continue;
-            if (!reply.ok()) {
-                summary.error = reply.message;
-                return false;
-            }
+            if (!reply.ok())
+                return serverFailed(reply);
             item.etag = reply.etag;
             item.fingerprint = mine->fingerprint;
-            if (!SyncState::save(m_db, item))
+            saved << item;
+            if (!noted())
                 return dbFailed();
             ++summary.sent;
         } else if (known != byKey.cend()) {
@@ -700,15 +732,16 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
                     calendar.url.resolved(QUrl::fromEncoded(known->href.toUtf8())), known->etag);
             if (reply.status == 412)
                 continue;
-            if (!reply.ok() && reply.status != 404) {
-                summary.error = reply.message;
-                return false;
-            }
-            if (!SyncState::forget(m_db, url, known->href))
+            if (!reply.ok() && reply.status != 404)
+                return serverFailed(reply);
+            forgotten << known->href;
+            if (!noted())
                 return dbFailed();
             ++summary.removedThere;
         }
     }
+    if (!writeNotes())
+        return dbFailed();
     // The marks of the listing: what the server changed since then is seen by the next run.
     if (complete && !SyncState::setMarks(m_db, url, {calendar.syncToken, calendar.ctag}))
         return dbFailed();
@@ -738,6 +771,7 @@ QByteArray CollectionSync::withUid(const QByteArray& text, const QString& uid) c
 std::optional<QString> CollectionSync::insertObject(const QByteArray& text, const QString& mark,
                                                     QString* name)
 {
+    m_rowsWritten = true;
     if (!m_cards) {
         return insertPlan(m_db, readCalendar(text, m_importYear), m_groupOfCalendar,
                           {m_groupNames, m_groupOfCalendar}, mark, name);
@@ -770,6 +804,7 @@ std::optional<QString> CollectionSync::insertObject(const QByteArray& text, cons
 SyncSummary CollectionSync::runAddressBook(const DavCollection& book)
 {
     SyncSummary summary;
+    m_rowsWritten = false;
     m_cards = true;
     const auto dbFailed = [&] {
         summary.error = u"Die Datenbank hat die Synchronisation abgelehnt: "_s + m_db.errorText();

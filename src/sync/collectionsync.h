@@ -92,4 +92,6 @@ private:
     QHash<QByteArray, QString> m_linkable;
     // Address cards instead of calendar objects.
     bool m_cards = false;
+    // Whether this run changed local rows, so that what was read before is out of date.
+    bool m_rowsWritten = false;
 };
