@@ -215,12 +215,6 @@ std::optional<QString> insertPlan(Database& db, const CalendarImportPlan& plan, 
 const QByteArray kEtagQuery = R"(<?xml version="1.0" encoding="utf-8"?>
 <d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)"_ba;
 
-QString malformedAnswer(const QUrl& url)
-{
-    return u"Die Antwort des Servers %1 zu %2 ist kein gültiges WebDAV-Multistatus."_s.arg(
-            url.host(), url.path());
-}
-
 } // namespace
 
 QString SyncSummary::text() const
@@ -406,11 +400,9 @@ CollectionSync::remoteEtags(const DavCollection& calendar, const QList<SyncedIte
         // A token the server no longer knows (403, 409) means listing everything; any other
         // failure would fail the listing as well.
         if (reply.ok()) {
-            const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-            if (!answer) {
-                summary.error = malformedAnswer(calendar.url);
+            const std::optional<Multistatus> answer = multistatusOf(reply, summary.error);
+            if (!answer)
                 return std::nullopt;
-            }
             for (const DavResource& r : answer->resources) {
                 const QString href = normalHref(calendar.url, r.href);
                 if (href == calendar.url.path(QUrl::FullyEncoded))
@@ -428,16 +420,10 @@ CollectionSync::remoteEtags(const DavCollection& calendar, const QList<SyncedIte
         }
     }
 
-    const DavReply reply = m_client.propfind(calendar.url, 1, kEtagQuery);
-    if (!reply.ok()) {
-        summary.error = reply.message;
+    const std::optional<Multistatus> answer =
+            multistatusOf(m_client.propfind(calendar.url, 1, kEtagQuery), summary.error);
+    if (!answer)
         return std::nullopt;
-    }
-    const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-    if (!answer) {
-        summary.error = malformedAnswer(calendar.url);
-        return std::nullopt;
-    }
     QHash<QString, QByteArray> listed;
     for (const DavResource& r : answer->resources) {
         const QString etag = r.property(kDavNs, "getetag");
@@ -460,16 +446,10 @@ CollectionSync::fetch(const DavCollection& calendar, const QStringList& hrefs, S
         for (const QString& href : hrefs.mid(first, kFetchBatch))
             query += "<d:href>"_ba + href.toHtmlEscaped().toUtf8() + "</d:href>"_ba;
         query += m_cards ? "</c:addressbook-multiget>"_ba : "</c:calendar-multiget>"_ba;
-        const DavReply reply = m_client.report(calendar.url, 1, query);
-        if (!reply.ok()) {
-            summary.error = reply.message;
+        const std::optional<Multistatus> answer =
+                multistatusOf(m_client.report(calendar.url, 1, query), summary.error);
+        if (!answer)
             return std::nullopt;
-        }
-        const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-        if (!answer) {
-            summary.error = malformedAnswer(calendar.url);
-            return std::nullopt;
-        }
         for (const DavResource& r : answer->resources) {
             const QString data = m_cards ? r.property(kCardDavNs, "address-data")
                                          : r.property(kCalDavNs, "calendar-data");
