@@ -113,10 +113,11 @@ SubscriptionResult refreshSubscription(Database& db, DavClient& client, const Su
             now.etag = reply.etag;
             now.lastModified = reply.lastModified;
         }
-        if (!saveRecord(db, s.url, now))
+        const qint64 rows = rowCount(db, s.url);
+        if (rows < 0 || !saveRecord(db, s.url, now))
             return dbFailed();
         result.unchanged = true;
-        result.rows = int(rowCount(db, s.url));
+        result.rows = int(rows);
         return result;
     }
 
