@@ -7,6 +7,7 @@
 #include "sync/davclient.h"
 #include "sync/discovery.h"
 #include "sync/multistatus.h"
+#include "sync/subscription.h"
 #include "sync/synccommand.h"
 
 #include <QDir>
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -49,10 +52,10 @@ QByteArray phoneEvent(const QByteArray& uid, const QByteArray& summary,
 
 // The SUMMARY of every object the server holds, sorted: read from its storage, not through the
 // code under test.
-QStringList serverSummaries(const RadicaleServer& server)
+QStringList serverSummaries(const RadicaleServer& server, const QString& path = kCalendarPath)
 {
     QStringList summaries;
-    const QDir dir(server.storagePath() + u"/collection-root/"_s + kCalendarPath);
+    const QDir dir(server.storagePath() + u"/collection-root/"_s + path);
     for (const QString& name : dir.entryList({u"*.ics"_s}, QDir::Files)) {
         const QByteArray text = readFile(dir.filePath(name));
         for (const QByteArray& line : text.split('\n')) {
@@ -70,11 +73,15 @@ QStringList localTexts(Database& db)
                      u"SELECT desc FROM termine UNION ALL SELECT desc FROM todo ORDER BY 1 ;"_s);
 }
 
-// A server that answers every request with the same bytes.
+// A server that answers every request with the same bytes, or with what `answer` makes of the
+// request.
 class FixedServer : public QTcpServer
 {
 public:
     explicit FixedServer(QByteArray answer)
+        : FixedServer([answer](const QByteArray&) { return answer; })
+    {}
+    explicit FixedServer(std::function<QByteArray(const QByteArray&)> answer)
         : m_answer(std::move(answer))
     {
         listen(QHostAddress::LocalHost, 0);
@@ -93,8 +100,8 @@ public:
                                              .toLongLong();
                     if (m_request.size() < head + 4 + length)
                         return;
+                    socket->write(m_answer(m_request));
                     m_request.clear();
-                    socket->write(m_answer);
                     socket->disconnectFromHost();
                 });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -104,8 +111,91 @@ public:
     QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(serverPort())); }
 
 private:
-    QByteArray m_answer;
+    std::function<QByteArray(const QByteArray&)> m_answer;
     QByteArray m_request;
+};
+
+// Passes requests on to a server on this machine until the PUT numbered `cutAt`, at which it
+// calls `cut` (killing the server) and drops the connection: before passing that PUT on, or
+// after the server stored it but before its answer arrives here.
+class CuttingProxy : public QTcpServer
+{
+public:
+    CuttingProxy(quint16 target, std::function<void()> cut)
+        : m_target(target)
+        , m_cut(std::move(cut))
+    {
+        listen(QHostAddress::LocalHost, 0);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* client = nextPendingConnection())
+                relay(client);
+        });
+    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(serverPort())); }
+    void cutAtPut(int number, bool afterStoring)
+    {
+        m_cutAt = number;
+        m_afterStoring = afterStoring;
+        m_puts = 0;
+    }
+
+private:
+    void relay(QTcpSocket* client)
+    {
+        auto* server = new QTcpSocket(client);
+        auto* pending = new QByteArray;
+        auto* cutOnAnswer = new bool(false);
+        connect(client, &QObject::destroyed, [pending, cutOnAnswer] {
+            delete pending;
+            delete cutOnAnswer;
+        });
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        server->connectToHost(QHostAddress::LocalHost, m_target);
+        if (!server->waitForConnected(2000)) {
+            client->abort();
+            return;
+        }
+        const auto cut = [this, client] {
+            m_cutAt = 0;
+            m_cut();
+            client->abort();
+        };
+        connect(server, &QTcpSocket::readyRead, client, [client, server, cutOnAnswer, cut] {
+            if (*cutOnAnswer)
+                return cut();
+            client->write(server->readAll());
+        });
+        connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QTcpSocket::readyRead, server, [=, this] {
+            *pending += client->readAll();
+            for (;;) {
+                const qsizetype head = pending->indexOf("\r\n\r\n");
+                if (head < 0)
+                    return;
+                const qsizetype at = pending->left(head).toLower().indexOf("content-length:");
+                const qsizetype length =
+                        at < 0 ? 0
+                               : pending->mid(at + 15, pending->indexOf('\r', at) - at - 15)
+                                         .trimmed()
+                                         .toLongLong();
+                if (pending->size() < head + 4 + length)
+                    return;
+                if (pending->startsWith("PUT ") && m_cutAt > 0 && ++m_puts == m_cutAt) {
+                    if (!m_afterStoring)
+                        return cut();
+                    *cutOnAnswer = true;
+                }
+                server->write(pending->left(head + 4 + length));
+                pending->remove(0, head + 4 + length);
+            }
+        });
+    }
+
+    quint16 m_target;
+    std::function<void()> m_cut;
+    int m_cutAt = 0;
+    int m_puts = 0;
+    bool m_afterStoring = false;
 };
 
 QByteArray httpAnswer(const QByteArray& status, const QByteArray& body)
@@ -166,7 +256,13 @@ private slots:
     void changesArrive_data();
     void changesArrive();
     void seriesWithDeletedMember();
+    void calendarGroups_data();
+    void calendarGroups();
     void cutOffSyncContinues();
+    void serverKilledWhileSending_data();
+    void serverKilledWhileSending();
+    void subscriptions_data();
+    void subscriptions();
     void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
@@ -450,6 +546,65 @@ void TestSync::seriesWithDeletedMember()
     QCOMPARE(queryNumber(*m_db, u"SELECT COUNT(DISTINCT belong) FROM termine ;"_s), 1);
 }
 
+void TestSync::calendarGroups_data()
+{
+    QTest::addColumn<QString>("choice"); // calendar=group, by the calendar's folder
+    QTest::addColumn<QStringList>("local");
+    QTest::addColumn<QString>("server"); // summaries in "Privat" | in "Arzt"
+
+    QTest::newRow("by name, else the first ordinary group")
+            << QString() << QStringList{u"Arzt vom Telefon|7"_s, u"Privat vom Telefon|5"_s}
+            << u"Fünf, Privat vom Telefon, Sechs | Arzt vom Telefon, Sieben"_s;
+    QTest::newRow("chosen") << u"privat=6,arzt=5"_s
+                            << QStringList{u"Arzt vom Telefon|5"_s, u"Privat vom Telefon|6"_s}
+                            << u"Privat vom Telefon, Sechs | Arzt vom Telefon, Fünf, Sieben"_s;
+    QTest::newRow("chosen group deleted since")
+            << u"privat=12,arzt=99"_s
+            << QStringList{u"Arzt vom Telefon|7"_s, u"Privat vom Telefon|5"_s}
+            << u"Fünf, Privat vom Telefon, Sechs | Arzt vom Telefon, Sieben"_s;
+}
+
+void TestSync::calendarGroups()
+{
+    QFETCH(QString, choice);
+    QFETCH(QStringList, local);
+    QFETCH(QString, server);
+
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    writeFile(m_server->storagePath() + u"/collection-root/anna/arzt/.Radicale.props"_s,
+              R"({"tag": "VCALENDAR", "D:displayname": "Arzt"})"_ba);
+    for (const QString& name : {u"privat"_s, u"arzt"_s}) {
+        const QByteArray summary = (name == u"arzt"_s ? "Arzt"_ba : "Privat"_ba) + " vom Telefon";
+        QVERIFY(phone().put(m_server->url().resolved(QUrl(u"/anna/%1/tel.ics"_s.arg(name))),
+                            phoneEvent(name.toUtf8(), summary), "text/calendar", {{}, true})
+                        .ok());
+    }
+    for (const auto& [group, text] : {std::pair(5, u"Fünf"_s), {6, u"Sechs"_s}, {7, u"Sieben"_s}})
+        insertTestAppointment(*m_db, {makeDate(2026, 12, group, 9, 0, 1),
+                                      makeDate(2026, 12, group, 10, 0, 1), group, text});
+
+    DavClient client(m_server->user(), m_server->password());
+    const DiscoveryResult found = discoverCollections(client, m_server->url());
+    QCOMPARE(found.calendars.size(), 2);
+    QHash<QString, int> groups;
+    for (const QString& pair : choice.split(u',', Qt::SkipEmptyParts)) {
+        const QUrl url =
+                m_server->url().resolved(QUrl(u"/anna/"_s + pair.section(u'=', 0, 0) + u'/'));
+        groups.insert(url.toString(), pair.section(u'=', 1).toInt());
+    }
+    CollectionSync sync(*m_db, client, 2026);
+    sync.setCalendarGroups(groups);
+    QCOMPARE(sync.run(found.calendars).error, QString());
+    QCOMPARE(queryRows(*m_db, u"SELECT desc, grup FROM termine WHERE desc LIKE '%Telefon' ORDER "
+                              u"BY desc ;"_s),
+             local);
+    QCOMPARE(serverSummaries(*m_server).join(u", "_s) + u" | "_s +
+                     serverSummaries(*m_server, u"anna/arzt/"_s).join(u", "_s),
+             server);
+}
+
 void TestSync::cutOffSyncContinues()
 {
     m_server = std::make_unique<RadicaleServer>();
@@ -483,6 +638,188 @@ void TestSync::cutOffSyncContinues()
     QCOMPARE(serverSummaries(*m_server), QStringList({u"Lauftreff"_s, u"Zahnarzt"_s}));
     QCOMPARE(syncOnce().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 "
                                 u"auf dem Server gelöscht."_s);
+}
+
+void TestSync::serverKilledWhileSending_data()
+{
+    QTest::addColumn<bool>("edits");  // new items, or edits of items the server holds
+    QTest::addColumn<bool>("stored"); // whether the server stored the PUT it could not confirm
+
+    QTest::newRow("new, the cut one lost") << false << false;
+    QTest::newRow("new, the cut one stored") << false << true;
+    QTest::newRow("edits, the cut one lost") << true << false;
+    QTest::newRow("edits, the cut one stored") << true << true;
+}
+
+void TestSync::serverKilledWhileSending()
+{
+    QFETCH(bool, edits);
+    QFETCH(bool, stored);
+
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    CuttingProxy proxy(quint16(m_server->url().port()), [this] { m_server->kill(); });
+    QStringList names;
+    for (int i = 1; i <= 5; ++i) {
+        names << u"Termin %1"_s.arg(i);
+        insertTestAppointment(*m_db, {makeDate(2026, 12, i, 9, 0, 1),
+                                      makeDate(2026, 12, i, 10, 0, 1), 6, names.back()});
+    }
+    const auto sync = [&] {
+        DavClient client(m_server->user(), m_server->password());
+        const DiscoveryResult found = discoverCollections(client, proxy.url());
+        if (!found.error.isEmpty())
+            return SyncSummary{0, 0, 0, 0, {}, found.error};
+        return CollectionSync(*m_db, client, 2026).run(found.calendars);
+    };
+    if (edits) {
+        QCOMPARE(sync().sent, 5);
+        QVERIFY(m_db->execSql(u"UPDATE termine SET desc=desc || ' neu' ;"_s));
+        for (QString& name : names)
+            name += u" neu"_s;
+    }
+    proxy.cutAtPut(3, stored);
+    const SyncSummary cut = sync();
+    QVERIFY2(cut.error.contains(u"ist nicht erreichbar"_s), qPrintable(cut.text()));
+    QCOMPARE(cut.error.count(u'\n'), 0);
+    QVERIFY(!m_server->isRunning());
+
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    const SyncSummary again = sync();
+    QCOMPARE(again.error, QString());
+    QCOMPARE(again.conflicts, QStringList());
+    QCOMPARE(localTexts(*m_db), names);
+    QCOMPARE(serverSummaries(*m_server), names);
+    QCOMPARE(sync().text(), u"Synchronisiert: 0 empfangen, 0 gesendet, 0 hier gelöscht, 0 auf "
+                            u"dem Server gelöscht."_s);
+}
+
+void TestSync::subscriptions_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QStringList>("rows"); // of group 7 afterwards, the user's own included
+    QTest::addColumn<QString>("result");   // rows, "unchanged", or a part of the error
+
+    const QStringList first{u"Eigener Termin|7"_s, u"Heilige Drei Könige|7"_s, u"Neujahr|7"_s,
+                            u"Schule|7"_s};
+    QTest::newRow("unchanged, by ETag") << u"same"_s << first << u"unchanged"_s;
+    QTest::newRow("unchanged, without ETag") << u"same without etag"_s << first << u"unchanged"_s;
+    QTest::newRow("changed") << u"changed"_s
+                             << QStringList{u"Eigener Termin|7"_s, u"Neujahr|7"_s,
+                                            u"Rosenmontag|7"_s, u"Rosenmontag|7"_s, u"Schule|7"_s}
+                             << u"3"_s;
+    QTest::newRow("not iCalendar")
+            << u"html"_s << first << u"liefert keinen verwendbaren Kalender: Die Datei ist keine"_s;
+    QTest::newRow("cut off") << u"cut"_s << first << u"liefert keinen verwendbaren Kalender"_s;
+    QTest::newRow("gone") << u"404"_s << first << u"hat mit 404"_s;
+    QTest::newRow("plain http elsewhere") << u"refused"_s << first << u"wird nicht verwendet"_s;
+    QTest::newRow("dropped") << u"drop"_s << QStringList{u"Eigener Termin|7"_s, u"Schule|7"_s}
+                             << u"0"_s;
+}
+
+void TestSync::subscriptions()
+{
+    QFETCH(QString, then);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, result);
+
+    const QByteArray head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Feiertage//DE\r\n"_ba;
+    const auto event = [](const QByteArray& uid, const QByteArray& day, const QByteArray& name,
+                          const QByteArray& extra = {}) {
+        return "BEGIN:VEVENT\r\nUID:"_ba + uid +
+               "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:"_ba + day + "\r\nSUMMARY:"_ba +
+               name + "\r\n"_ba + extra + "END:VEVENT\r\n"_ba;
+    };
+    QByteArray feed = head + event("1", "20270101", "Neujahr") +
+                      event("2", "20270106", "Heilige Drei K\xc3\xb6nige") + "END:VCALENDAR\r\n"_ba;
+    QByteArray status = "200 OK";
+    QByteArray etag = "\"v1\"";
+    QByteArray askedWith;
+    bool sawAccount = false;
+    FixedServer server([&](const QByteArray& request) {
+        sawAccount |= request.toLower().contains("authorization:");
+        const qsizetype at = request.toLower().indexOf("if-none-match:");
+        askedWith = at < 0 ? QByteArray()
+                           : request.mid(at + 14, request.indexOf('\r', at) - at - 14).trimmed();
+        if (!etag.isEmpty() && askedWith == etag)
+            return "HTTP/1.1 304 Not Modified\r\nETag: "_ba + etag +
+                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n"_ba;
+        return "HTTP/1.1 "_ba + status + "\r\nContent-Type: text/calendar\r\n"_ba +
+               (etag.isEmpty() ? QByteArray() : "ETag: "_ba + etag + "\r\n"_ba) +
+               "Content-Length: "_ba + QByteArray::number(feed.size()) +
+               "\r\nConnection: close\r\n\r\n"_ba + feed;
+    });
+    // The user's own appointment in the same group, and another subscription's.
+    insertTestAppointment(*m_db, {makeDate(2027, 1, 1, 9, 0, 1), makeDate(2027, 1, 1, 10, 0, 1), 7,
+                                  u"Eigener Termin"_s});
+    const Subscription holidays{server.url().resolved(QUrl(u"feiertage.ics"_s)).toString(), 7};
+    const Subscription school{server.url().resolved(QUrl(u"schule.ics"_s)).toString(), 7};
+    const QByteArray holidayFeed = feed;
+    feed = head + event("s", "20270110", "Schule") + "END:VCALENDAR\r\n"_ba;
+    DavClient client(u"anna"_s, u"geheim"_s);
+    QCOMPARE(refreshSubscription(*m_db, client, school, 2026).rows, 1);
+    feed = holidayFeed;
+    if (then == u"same without etag"_s)
+        etag.clear();
+    QVERIFY(subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    const SubscriptionResult first = refreshSubscription(*m_db, client, holidays, 2026);
+    QCOMPARE(first.error, QString());
+    QCOMPARE(first.rows, 2);
+    QVERIFY(!subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    QVERIFY(subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime().addDays(1)));
+    const auto groupRows = [this] {
+        return queryRows(*m_db, u"SELECT desc, grup FROM termine WHERE grup=7 ORDER BY desc ;"_s);
+    };
+    const QStringList before = queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s);
+
+    SubscriptionResult second;
+    if (then == u"drop"_s) {
+        QVERIFY(dropSubscription(*m_db, holidays.url));
+    } else {
+        if (then == u"changed"_s)
+            feed = head + event("1", "20270101", "Neujahr") +
+                   event("3", "20270208", "Rosenmontag", "RRULE:FREQ=YEARLY;COUNT=2\r\n") +
+                   "END:VCALENDAR\r\n"_ba;
+        else if (then == u"html"_s)
+            feed = "<html><body>Wartung</body></html>";
+        else if (then == u"cut"_s)
+            feed = feed.left(feed.size() / 2);
+        else if (then == u"404"_s)
+            status = "404 Not Found";
+        if (then != u"same"_s)
+            etag = etag.isEmpty() ? QByteArray() : "\"v2\""_ba;
+        if (then == u"refused"_s) {
+            second = refreshSubscription(*m_db, client, {u"http://example.org/x.ics"_s, 7}, 2026);
+            QVERIFY(subscriptionDue(*m_db, u"http://example.org/x.ics"_s,
+                                    QDateTime::currentDateTime()));
+        } else {
+            second = refreshSubscription(*m_db, client, holidays, 2026);
+            QCOMPARE(askedWith, then == u"same without etag"_s ? QByteArray() : "\"v1\""_ba);
+        }
+    }
+    QVERIFY(!sawAccount);
+    if (result == u"unchanged"_s) {
+        QVERIFY(second.unchanged);
+        QCOMPARE(second.rows, 2);
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
+    } else if (result.front().isDigit()) {
+        QCOMPARE(second.error, QString());
+        QCOMPARE(second.rows, result.toInt());
+    } else {
+        QVERIFY2(second.error.contains(result), qPrintable(second.error));
+        QCOMPARE(second.error.count(u'\n'), 0);
+        QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ORDER BY id ;"_s), before);
+        QVERIFY(!subscriptionDue(*m_db, holidays.url, QDateTime::currentDateTime()));
+    }
+    QCOMPARE(groupRows(), rows);
+
+    // What the subscriptions wrote stays here; only the user's own appointment goes to the server.
+    m_server = std::make_unique<RadicaleServer>();
+    QVERIFY2(m_server->start(), qPrintable(m_server->error()));
+    makeCollections(*m_server);
+    QCOMPARE(syncOnce().error, QString());
+    QCOMPARE(serverSummaries(*m_server), QStringList{u"Eigener Termin"_s});
 }
 
 void TestSync::addressesSyncBothWays()

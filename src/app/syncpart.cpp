@@ -1,11 +1,14 @@
 #include "app/syncpart.h"
 
 #include "common/datevalue.h"
+#include "common/prompter.h"
 #include "core/context.h"
 #include "interchange/interchangefile.h"
 #include "settings/settingspage.h"
+#include "store/database.h"
 #include "sync/backgroundsync.h"
 #include "sync/passwordstore.h"
+#include "sync/subscription.h"
 #include "sync/syncdialog.h"
 #include "sync/syncrun.h"
 
@@ -61,11 +64,16 @@ void SyncPart::configure()
 {
     m_settings = SyncSettings::read(m_ctx.filePath(SyncSettings::fileName()));
     m_background->setOptions(std::nullopt);
-    if (!m_settings.hasAccount()) {
-        showStatus(u"Keine Synchronisation eingerichtet."_s);
+    const SyncSettings settings = m_settings;
+    if (!settings.hasAccount()) {
+        if (settings.subscriptions.isEmpty()) {
+            showStatus(u"Keine Synchronisation eingerichtet."_s);
+            return;
+        }
+        // Subscriptions alone need neither an account nor a password.
+        setRunOptions(settings, {});
         return;
     }
-    const SyncSettings settings = m_settings;
     m_passwords->fetch(settings.passwordKey(), [this, settings](std::optional<QString> password) {
         // A newer account may have been set meanwhile.
         if (settings != m_settings)
@@ -75,18 +83,24 @@ void SyncPart::configure()
                        u"„Synchronisation…“ eintragen."_s);
             return;
         }
-        SyncRunOptions options;
-        options.account = {settings.url, settings.user, *password};
-        options.calendarGroups = settings.calendarGroups;
-        options.addressBook = settings.addressBook;
-        options.subscriptions = settings.subscriptions;
-        options.importYear = dateParts(m_ctx.clock.now()).year;
-        m_background->setOptions(options);
-        if (m_background->isRunning())
-            m_background->runNow(); // follows the run that goes with the old account
-        else if (m_started)
-            m_background->start();
+        setRunOptions(settings, *password);
     });
+}
+
+void SyncPart::setRunOptions(const SyncSettings& settings, const QString& password)
+{
+    SyncRunOptions options;
+    if (settings.hasAccount())
+        options.account = {settings.url, settings.user, password};
+    options.calendarGroups = settings.calendarGroups;
+    options.addressBook = settings.addressBook;
+    options.subscriptions = settings.subscriptions;
+    options.importYear = dateParts(m_ctx.clock.now()).year;
+    m_background->setOptions(options);
+    if (m_background->isRunning())
+        m_background->runNow(); // follows the run that goes with the old account
+    else if (m_started)
+        m_background->start();
 }
 
 void SyncPart::openDialog()
@@ -98,10 +112,23 @@ void SyncPart::openDialog()
                       m_page.window());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    // MERGE: subscriptions removed in the dialog lose their rows here:
-    //     for each URL in before.subscriptions but not in dialog.settings().subscriptions:
-    //         dropSubscription(*m_ctx.db, url);
+    // A subscription removed, or moved to another group, loses its rows; a moved one is fetched
+    // anew into its new group by the run that follows.
+    const QList<Subscription> after = dialog.settings().subscriptions;
+    bool dropped = false;
+    for (const Subscription& old : before.subscriptions) {
+        if (after.contains(old))
+            continue;
+        if (dropSubscription(*m_ctx.db, old.url))
+            dropped = true;
+        else
+            m_ctx.prompter.warn(u"Synchronisation"_s,
+                                u"Die Termine des Abonnements „%1“ konnten nicht entfernt "
+                                "werden: %2"_s.arg(old.url, m_ctx.db->errorText()));
+    }
     configure();
+    if (dropped)
+        emit dataChanged();
 }
 
 void SyncPart::showStatus(const QString& text, const QString& details)

@@ -40,6 +40,7 @@ signals:
 
 private:
     void configure();
+    void setRunOptions(const SyncSettings& settings, const QString& password);
     // The line as shown, the details as its tool tip (the line itself when empty).
     void showStatus(const QString& text, const QString& details = {});
     void runFinished(const SyncRunResult& result);

@@ -24,6 +24,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qsizetype kFetchBatch = 50;
+// Confirmed writes noted per commit; a run cut off in between loses at most these notes, and the
+// next run finds the objects again by their UIDs.
+constexpr int kNoteBatch = 50;
 constexpr char16_t kConflictMark[] = u" (Konflikt)";
 
 // The export's own stamps change on every run without the rows changing.
@@ -212,12 +215,6 @@ std::optional<QString> insertPlan(Database& db, const CalendarImportPlan& plan, 
 const QByteArray kEtagQuery = R"(<?xml version="1.0" encoding="utf-8"?>
 <d:propfind xmlns:d="DAV:"><d:prop><d:getetag/></d:prop></d:propfind>)"_ba;
 
-QString malformedAnswer(const QUrl& url)
-{
-    return u"Die Antwort des Servers %1 zu %2 ist kein gültiges WebDAV-Multistatus."_s.arg(
-            url.host(), url.path());
-}
-
 } // namespace
 
 QString SyncSummary::text() const
@@ -244,6 +241,11 @@ CollectionSync::CollectionSync(Database& db, DavClient& client, int importYear)
     , m_client(client)
     , m_importYear(importYear)
 {}
+
+void CollectionSync::setCalendarGroups(const QHash<QString, int>& groupByCalendar)
+{
+    m_calendarGroups = groupByCalendar;
+}
 
 std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localItems(QString& error)
 {
@@ -273,9 +275,20 @@ std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localIt
         if (cursor.number(2) != 0)
             groupOf.insert(u"s:"_s + cursor.text(2), group);
     }
+    // A subscription's rows stay here: its calendar is not the user's to publish.
+    QSet<QString> subscribed;
+    if (!m_db.queryTable(u"SELECT termin FROM sync_subscription_rows ;"_s, cursor)) {
+        error = u"Die Datenbank konnte nicht gelesen werden: "_s + m_db.errorText();
+        return std::nullopt;
+    }
+    while (cursor.nextRow())
+        subscribed.insert(cursor.text(1));
     QHash<QString, LocalItem> items;
     for (const CalendarItem& c : *exported) {
         const QString key = keyOfUid(c.uid);
+        if ((key.startsWith(u"t:"_s) || key.startsWith(u"s:"_s)) &&
+            subscribed.contains(key.section(u':', 1)))
+            continue;
         items.insert(key, {key, c.uid, c.text, fingerprintOf(c.text), c.todo, groupOf.value(key)});
     }
     return items;
@@ -284,6 +297,7 @@ std::optional<QHash<QString, CollectionSync::LocalItem>> CollectionSync::localIt
 SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
 {
     SyncSummary summary;
+    m_rowsWritten = false;
     const auto dbFailed = [&] {
         summary.error = u"Die Datenbank hat die Synchronisation abgelehnt: "_s + m_db.errorText();
         return summary;
@@ -294,6 +308,18 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
     if (!groups)
         return dbFailed();
     const int fallback = defaultImportGroup(*groups);
+    // A choice naming a group that was deleted since counts as no choice.
+    const auto groupOf = [&](const DavCollection& c) {
+        const auto chosen = m_calendarGroups.constFind(c.url.toString());
+        std::optional<int> named;
+        for (const ImportGroup& g : *groups) {
+            if (chosen != m_calendarGroups.cend() && g.id == *chosen)
+                return g.id;
+            if (!named && g.name.compare(c.displayName, Qt::CaseInsensitive) == 0)
+                named = g.id;
+        }
+        return named.value_or(fallback);
+    };
 
     // Which calendar each local object goes to: the one it came from, else by its group.
     QHash<QString, QString> stateCalendar;
@@ -307,13 +333,7 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
             return dbFailed();
         for (const SyncedItem& item : *state)
             stateCalendar.insert(item.localKey, url);
-        int group = fallback;
-        for (const ImportGroup& g : *groups) {
-            if (g.name.compare(c.displayName, Qt::CaseInsensitive) == 0) {
-                group = g.id;
-                break;
-            }
-        }
+        const int group = groupOf(c);
         if (c.takes("VEVENT") && !calendarOfGroup.contains(group))
             calendarOfGroup.insert(group, url);
         if (c.takes("VEVENT") && eventCalendar.isEmpty())
@@ -339,13 +359,7 @@ SyncSummary CollectionSync::run(const QList<DavCollection>& calendars)
             assigned[url].append(item);
     }
     for (const DavCollection& c : calendars) {
-        m_groupOfCalendar = fallback;
-        for (const ImportGroup& g : *groups) {
-            if (g.name.compare(c.displayName, Qt::CaseInsensitive) == 0) {
-                m_groupOfCalendar = g.id;
-                break;
-            }
-        }
+        m_groupOfCalendar = groupOf(c);
         m_groupNames.clear();
         for (const ImportGroup& g : *groups) {
             if (!m_groupNames.contains(g.name))
@@ -386,11 +400,9 @@ CollectionSync::remoteEtags(const DavCollection& calendar, const QList<SyncedIte
         // A token the server no longer knows (403, 409) means listing everything; any other
         // failure would fail the listing as well.
         if (reply.ok()) {
-            const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-            if (!answer) {
-                summary.error = malformedAnswer(calendar.url);
+            const std::optional<Multistatus> answer = multistatusOf(reply, summary.error);
+            if (!answer)
                 return std::nullopt;
-            }
             for (const DavResource& r : answer->resources) {
                 const QString href = normalHref(calendar.url, r.href);
                 if (href == calendar.url.path(QUrl::FullyEncoded))
@@ -408,16 +420,10 @@ CollectionSync::remoteEtags(const DavCollection& calendar, const QList<SyncedIte
         }
     }
 
-    const DavReply reply = m_client.propfind(calendar.url, 1, kEtagQuery);
-    if (!reply.ok()) {
-        summary.error = reply.message;
+    const std::optional<Multistatus> answer =
+            multistatusOf(m_client.propfind(calendar.url, 1, kEtagQuery), summary.error);
+    if (!answer)
         return std::nullopt;
-    }
-    const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-    if (!answer) {
-        summary.error = malformedAnswer(calendar.url);
-        return std::nullopt;
-    }
     QHash<QString, QByteArray> listed;
     for (const DavResource& r : answer->resources) {
         const QString etag = r.property(kDavNs, "getetag");
@@ -440,16 +446,10 @@ CollectionSync::fetch(const DavCollection& calendar, const QStringList& hrefs, S
         for (const QString& href : hrefs.mid(first, kFetchBatch))
             query += "<d:href>"_ba + href.toHtmlEscaped().toUtf8() + "</d:href>"_ba;
         query += m_cards ? "</c:addressbook-multiget>"_ba : "</c:calendar-multiget>"_ba;
-        const DavReply reply = m_client.report(calendar.url, 1, query);
-        if (!reply.ok()) {
-            summary.error = reply.message;
+        const std::optional<Multistatus> answer =
+                multistatusOf(m_client.report(calendar.url, 1, query), summary.error);
+        if (!answer)
             return std::nullopt;
-        }
-        const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-        if (!answer) {
-            summary.error = malformedAnswer(calendar.url);
-            return std::nullopt;
-        }
         for (const DavResource& r : answer->resources) {
             const QString data = m_cards ? r.property(kCardDavNs, "address-data")
                                          : r.property(kCalDavNs, "calendar-data");
@@ -493,6 +493,15 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
     bool complete = true;
     QStringList pending; // hrefs whose local fingerprint is known only after the writes
     QSet<QString> copies;
+    // A local version kept as a copy, and the rows of the server's version that replaced it.
+    struct Conflict
+    {
+        QString copy;
+        QString taken;
+        QByteArray mine;
+        QString name;
+    };
+    QList<Conflict> conflicts;
     Transaction transaction(m_db);
     const auto take = [&](const FetchedObject& object) {
         return insertObject(object.data, {}, nullptr);
@@ -505,6 +514,7 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
         if (!remote->contains(known.href)) {
             // Deleted there: an edit made here meanwhile survives and is sent as a new object.
             if (mine && !changedHere) {
+                m_rowsWritten = true;
                 if (!deleteLocal(m_db, known.localKey))
                     return dbFailed();
                 ++summary.removedHere;
@@ -520,20 +530,25 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
             complete = false; // gone between the listing and the fetch; the next run sees
             continue;
         }
+        std::optional<Conflict> conflict;
         if (changedHere) {
             QString name;
             const std::optional<QString> copy =
                     insertObject(mine->text, QString::fromUtf16(kConflictMark), &name);
             if (!copy)
                 return dbFailed();
-            copies.insert(*copy);
-            summary.conflicts << name;
+            conflict = Conflict{*copy, {}, mine->fingerprint, name};
         }
+        m_rowsWritten = m_rowsWritten || mine;
         if (mine && !deleteLocal(m_db, known.localKey))
             return dbFailed();
         const std::optional<QString> key = take(*object);
         if (!key)
             return dbFailed();
+        if (conflict) {
+            conflict->taken = *key;
+            conflicts << *conflict;
+        }
         SyncedItem item = known;
         item.etag = object->etag.isEmpty() ? remote->value(known.href) : object->etag;
         item.localKey = *key;
@@ -578,10 +593,23 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
         ++summary.received;
     }
     QString error;
-    const std::optional<QHash<QString, LocalItem>> after = localItems(error);
+    // Read again only when rows changed since: the export is the bulk of a run with nothing to do.
+    std::optional<QHash<QString, LocalItem>> after =
+            m_rowsWritten ? localItems(error) : std::optional(before);
     if (!after) {
         summary.error = error;
         return false;
+    }
+    for (const Conflict& c : std::as_const(conflicts)) {
+        // The server holds what was sent here by a run cut off before the answer: no conflict.
+        if (after->value(c.taken).fingerprint == c.mine) {
+            if (!deleteLocal(m_db, c.copy))
+                return dbFailed();
+            after->remove(c.copy);
+            continue;
+        }
+        copies.insert(c.copy);
+        summary.conflicts << c.name;
     }
     if (!pending.isEmpty()) {
         const std::optional<QList<SyncedItem>> written = SyncState::items(m_db, url);
@@ -618,6 +646,31 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
     keys.removeDuplicates();
     const QByteArray contentType =
             m_cards ? "text/vcard; charset=utf-8"_ba : "text/calendar; charset=utf-8"_ba;
+    // What the server confirmed, noted here in batches: no lock on the database is held while a
+    // request runs, and what was confirmed is noted on every way out.
+    QList<SyncedItem> saved;
+    QStringList forgotten;
+    const auto writeNotes = [&] {
+        Transaction notes(m_db);
+        for (const SyncedItem& item : std::as_const(saved)) {
+            if (!SyncState::save(m_db, item))
+                return false;
+        }
+        for (const QString& href : std::as_const(forgotten)) {
+            if (!SyncState::forget(m_db, url, href))
+                return false;
+        }
+        saved.clear();
+        forgotten.clear();
+        return notes.commit();
+    };
+    const auto serverFailed = [&](const DavReply& reply) {
+        if (!writeNotes())
+            return dbFailed();
+        summary.error = reply.message;
+        return false;
+    };
+    const auto noted = [&] { return saved.size() + forgotten.size() < kNoteBatch || writeNotes(); };
     for (const QString& key : std::as_const(keys)) {
         const auto mine = after->constFind(key);
         const auto known = byKey.constFind(key);
@@ -646,13 +699,12 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
             // 412: changed there meanwhile; the next run takes it as a conflict.
             if (reply.status == 412)
                 continue;
-            if (!reply.ok()) {
-                summary.error = reply.message;
-                return false;
-            }
+            if (!reply.ok())
+                return serverFailed(reply);
             item.etag = reply.etag;
             item.fingerprint = mine->fingerprint;
-            if (!SyncState::save(m_db, item))
+            saved << item;
+            if (!noted())
                 return dbFailed();
             ++summary.sent;
         } else if (known != byKey.cend()) {
@@ -660,15 +712,16 @@ bool CollectionSync::syncCollection(const DavCollection& calendar, const QList<L
                     calendar.url.resolved(QUrl::fromEncoded(known->href.toUtf8())), known->etag);
             if (reply.status == 412)
                 continue;
-            if (!reply.ok() && reply.status != 404) {
-                summary.error = reply.message;
-                return false;
-            }
-            if (!SyncState::forget(m_db, url, known->href))
+            if (!reply.ok() && reply.status != 404)
+                return serverFailed(reply);
+            forgotten << known->href;
+            if (!noted())
                 return dbFailed();
             ++summary.removedThere;
         }
     }
+    if (!writeNotes())
+        return dbFailed();
     // The marks of the listing: what the server changed since then is seen by the next run.
     if (complete && !SyncState::setMarks(m_db, url, {calendar.syncToken, calendar.ctag}))
         return dbFailed();
@@ -698,6 +751,7 @@ QByteArray CollectionSync::withUid(const QByteArray& text, const QString& uid) c
 std::optional<QString> CollectionSync::insertObject(const QByteArray& text, const QString& mark,
                                                     QString* name)
 {
+    m_rowsWritten = true;
     if (!m_cards) {
         return insertPlan(m_db, readCalendar(text, m_importYear), m_groupOfCalendar,
                           {m_groupNames, m_groupOfCalendar}, mark, name);
@@ -730,6 +784,7 @@ std::optional<QString> CollectionSync::insertObject(const QByteArray& text, cons
 SyncSummary CollectionSync::runAddressBook(const DavCollection& book)
 {
     SyncSummary summary;
+    m_rowsWritten = false;
     m_cards = true;
     const auto dbFailed = [&] {
         summary.error = u"Die Datenbank hat die Synchronisation abgelehnt: "_s + m_db.errorText();

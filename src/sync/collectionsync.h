@@ -30,8 +30,8 @@ struct SyncSummary
 };
 
 // Two-way sync of appointments and open to-dos with the server's calendars, and of the addresses
-// with one address book. Every calendar
-// belongs to a group: the group named like it, else the first ordinary group. Appointments of a
+// with one address book. Every calendar belongs to a group: the one the user chose for it, else
+// the group named like it, else the first ordinary group. Appointments of a
 // group without a calendar go to the calendar of the first ordinary group, to-dos to the first
 // calendar taking VTODO. When both sides changed an object the server's version is taken and the
 // local one kept as a copy marked "(Konflikt)".
@@ -39,6 +39,10 @@ class CollectionSync
 {
 public:
     CollectionSync(Database& db, DavClient& client, int importYear);
+
+    // The group the user chose for each calendar, by the calendar's address (QUrl::toString());
+    // calendars not named here follow the default rule.
+    void setCalendarGroups(const QHash<QString, int>& groupByCalendar);
 
     // Runs the sync of every calendar in turn and stops at the first failure. What the server
     // confirmed stays recorded, so the next run continues; local changes of a calendar whose
@@ -79,6 +83,7 @@ private:
     Database& m_db;
     DavClient& m_client;
     int m_importYear;
+    QHash<QString, int> m_calendarGroups;
     // Of the calendar being synced: where its objects go without a category naming a group.
     int m_groupOfCalendar = 0;
     QHash<QString, int> m_groupNames;
@@ -87,4 +92,6 @@ private:
     QHash<QByteArray, QString> m_linkable;
     // Address cards instead of calendar objects.
     bool m_cards = false;
+    // Whether this run changed local rows, so that what was read before is out of date.
+    bool m_rowsWritten = false;
 };

@@ -97,6 +97,17 @@ DavReply DavClient::get(const QUrl& url)
     return send("GET", url, {}, {});
 }
 
+DavReply DavClient::getPublic(const QUrl& url, const QByteArray& ifNoneMatch,
+                              const QByteArray& ifModifiedSince)
+{
+    QList<std::pair<QByteArray, QByteArray>> headers;
+    if (!ifNoneMatch.isEmpty())
+        headers.append(std::pair("If-None-Match"_ba, ifNoneMatch));
+    if (!ifModifiedSince.isEmpty())
+        headers.append(std::pair("If-Modified-Since"_ba, ifModifiedSince));
+    return send("GET", url, {}, headers, false);
+}
+
 DavReply DavClient::put(const QUrl& url, const QByteArray& body, const QByteArray& contentType,
                         const Conditions& conditions)
 {
@@ -117,7 +128,7 @@ DavReply DavClient::remove(const QUrl& url, const QByteArray& ifMatch)
 }
 
 DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const QByteArray& body,
-                         const QList<std::pair<QByteArray, QByteArray>>& headers)
+                         const QList<std::pair<QByteArray, QByteArray>>& headers, bool withAccount)
 {
     DavReply result;
     result.url = firstUrl;
@@ -132,7 +143,8 @@ DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const Q
         m_network.setProxy(isLoopback(url) ? QNetworkProxy(QNetworkProxy::NoProxy)
                                            : QNetworkProxy(QNetworkProxy::DefaultProxy));
         QNetworkRequest request(url);
-        request.setRawHeader("Authorization", m_authorization);
+        if (withAccount)
+            request.setRawHeader("Authorization", m_authorization);
         request.setRawHeader("User-Agent", "Ruvo");
         for (const auto& [name, value] : headers)
             request.setRawHeader(name, value);
@@ -197,9 +209,9 @@ DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const Q
                         reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
             const QUrl target = url.resolved(QUrl::fromEncoded(location));
             // The password goes with every request, so it never follows a hop to another server.
-            if (target.host().compare(url.host(), Qt::CaseInsensitive) != 0 ||
-                target.port(url.scheme() == u"https"_s ? 443 : 80) !=
-                        url.port(url.scheme() == u"https"_s ? 443 : 80)) {
+            if (withAccount && (target.host().compare(url.host(), Qt::CaseInsensitive) != 0 ||
+                                target.port(url.scheme() == u"https"_s ? 443 : 80) !=
+                                        url.port(url.scheme() == u"https"_s ? 443 : 80))) {
                 return failed(std::move(result), DavError::RefusedAddress,
                               u"Der Server %1 leitet nach %2 weiter; dorthin gehen Benutzername "
                               u"und Passwort nicht."_s.arg(hostOf(url), target.toDisplayString()));
@@ -209,7 +221,8 @@ DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const Q
         }
         result.body = reply->readAll();
         result.etag = reply->rawHeader("ETag");
-        if (result.status < 200 || result.status >= 300) {
+        result.lastModified = reply->rawHeader("Last-Modified");
+        if ((result.status < 200 || result.status >= 300) && result.status != 304) {
             return judgeStatus(
                     std::move(result),
                     reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());

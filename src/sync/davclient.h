@@ -27,10 +27,12 @@ struct DavReply
     int status = 0;
     QByteArray body;
     QByteArray etag; // of the ETag header, quotes kept
-    QUrl url;        // of the request, after redirects
+    QByteArray lastModified;
+    QUrl url; // of the request, after redirects
     // One sentence in German saying what failed; empty on success.
     QString message;
 
+    // 304 Not Modified counts as success: it answers a conditional request.
     bool ok() const { return error == DavError::None; }
 };
 
@@ -60,13 +62,18 @@ public:
     DavReply propfind(const QUrl& url, int depth, const QByteArray& body);
     DavReply report(const QUrl& url, int depth, const QByteArray& body);
     DavReply get(const QUrl& url);
+    // A GET without the account's name and password, for addresses outside the account, which
+    // then may redirect anywhere; answers 304 when the resource still has the ETag or has not
+    // changed since the time given (an HTTP date).
+    DavReply getPublic(const QUrl& url, const QByteArray& ifNoneMatch,
+                       const QByteArray& ifModifiedSince);
     DavReply put(const QUrl& url, const QByteArray& body, const QByteArray& contentType,
                  const Conditions& conditions);
     DavReply remove(const QUrl& url, const QByteArray& ifMatch);
 
 private:
     DavReply send(const QByteArray& method, const QUrl& url, const QByteArray& body,
-                  const QList<std::pair<QByteArray, QByteArray>>& headers);
+                  const QList<std::pair<QByteArray, QByteArray>>& headers, bool withAccount = true);
 
     QByteArray m_authorization;
     QNetworkAccessManager m_network;

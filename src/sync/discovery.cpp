@@ -18,25 +18,11 @@ const QByteArray kCollectionQuery = R"(<?xml version="1.0" encoding="utf-8"?>
 <d:propfind xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:caldav" xmlns:cs="http://calendarserver.org/ns/">
 <d:prop><d:resourcetype/><d:displayname/><cs:getctag/><d:sync-token/><c:supported-calendar-component-set/></d:prop></d:propfind>)"_ba;
 
-QString malformed(const QUrl& url)
-{
-    return u"Die Antwort des Servers %1 auf die Frage nach %2 ist kein gültiges "
-           u"WebDAV-Multistatus."_s.arg(url.host(), url.path());
-}
-
 // The multistatus of a PROPFIND, or nothing with the reason in `error`.
 std::optional<Multistatus> ask(DavClient& client, const QUrl& url, int depth,
                                const QByteArray& query, QString& error)
 {
-    const DavReply reply = client.propfind(url, depth, query);
-    if (!reply.ok()) {
-        error = reply.message;
-        return std::nullopt;
-    }
-    std::optional<Multistatus> answer = parseMultistatus(reply.body);
-    if (!answer)
-        error = malformed(url);
-    return answer;
+    return multistatusOf(client.propfind(url, depth, query), error);
 }
 
 QUrl withSlash(QUrl url)
@@ -109,11 +95,9 @@ DiscoveryResult discoverCollections(DavClient& client, const QUrl& start)
                 firstError = reply.message;
             continue;
         }
-        const std::optional<Multistatus> answer = parseMultistatus(reply.body);
-        if (!answer) {
-            result.error = malformed(candidate);
+        const std::optional<Multistatus> answer = multistatusOf(reply, result.error);
+        if (!answer)
             return result;
-        }
         principal = hrefProperty(*answer, reply.url, kDavNs, "current-user-principal");
         if (principal.isValid())
             break;
@@ -171,6 +155,6 @@ bool refreshCollection(DavClient& client, DavCollection& collection, QString& er
         collection.syncToken = fresh.syncToken;
         return true;
     }
-    error = malformed(collection.url);
+    error = malformedAnswer(collection.url);
     return false;
 }

@@ -1,5 +1,7 @@
 #include "sync/multistatus.h"
 
+#include "sync/davclient.h"
+
 #include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
@@ -133,4 +135,22 @@ std::optional<Multistatus> parseMultistatus(const QByteArray& bytes)
     if (xml.hasError() && xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
         return std::nullopt;
     return result;
+}
+
+QString malformedAnswer(const QUrl& url)
+{
+    return u"Die Antwort des Servers %1 zu %2 ist kein gültiges WebDAV-Multistatus."_s.arg(
+            url.host(), url.path());
+}
+
+std::optional<Multistatus> multistatusOf(const DavReply& reply, QString& error)
+{
+    if (!reply.ok()) {
+        error = reply.message;
+        return std::nullopt;
+    }
+    std::optional<Multistatus> answer = parseMultistatus(reply.body);
+    if (!answer)
+        error = malformedAnswer(reply.url);
+    return answer;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <optional>
 
@@ -39,3 +40,10 @@ inline constexpr char kCalServerNs[] = "http://calendarserver.org/ns/";
 
 // Reads a 207 answer; nothing when it is no well-formed multistatus document.
 std::optional<Multistatus> parseMultistatus(const QByteArray& bytes);
+
+struct DavReply;
+// The multistatus of a reply; nothing, with the reason in `error`, when the request failed or
+// its answer is none.
+std::optional<Multistatus> multistatusOf(const DavReply& reply, QString& error);
+// The words for an answer that is no multistatus.
+QString malformedAnswer(const QUrl& url);

@@ -95,7 +95,7 @@ SyncDialog::SyncDialog(const SyncSettings& settings, const QString& settingsPath
 
     layout->addWidget(new QLabel(u"Abonnierte Kalender (.ics, nur lesen):"_s, this));
     m_subscriptions = table(this, u"syncSubscriptions"_s, {u"Adresse"_s, u"Gruppe"_s});
-    for (const SyncSubscription& s : settings.subscriptions)
+    for (const Subscription& s : settings.subscriptions)
         addSubscriptionRow(s);
     layout->addWidget(m_subscriptions);
     auto* subscriptionButtons = new QHBoxLayout;
@@ -174,7 +174,7 @@ void SyncDialog::addCalendarRow(const QString& url, const QString& name, int gro
     m_calendars->setCellWidget(row, 1, groupChoice(group));
 }
 
-void SyncDialog::addSubscriptionRow(const SyncSubscription& subscription)
+void SyncDialog::addSubscriptionRow(const Subscription& subscription)
 {
     const int row = m_subscriptions->rowCount();
     m_subscriptions->insertRow(row);
@@ -286,12 +286,9 @@ void SyncDialog::accept()
             return;
         }
     }
-    for (const SyncSubscription& sub : s.subscriptions) {
-        const QUrl url(sub.url, QUrl::StrictMode);
-        if (!url.isValid() || (url.scheme() != u"https"_s && url.scheme() != u"http"_s) ||
-            url.host().isEmpty()) {
-            showMessage(u"Die Abonnement-Adresse „%1“ ist keine http- oder https-Adresse."_s.arg(
-                    sub.url));
+    for (const Subscription& sub : s.subscriptions) {
+        if (const QString problem = subscriptionAddressProblem(sub.url); !problem.isEmpty()) {
+            showMessage(problem);
             return;
         }
     }

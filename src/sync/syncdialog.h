@@ -34,7 +34,7 @@ private:
     void connectToServer();
     void showCollections(const DiscoveryResult& found);
     void addCalendarRow(const QString& url, const QString& name, int group);
-    void addSubscriptionRow(const SyncSubscription& subscription);
+    void addSubscriptionRow(const Subscription& subscription);
     QComboBox* groupChoice(int group) const;
     // The group a calendar of this name joins unless the user chooses.
     int defaultGroup(const QString& calendarName) const;

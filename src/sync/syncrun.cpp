@@ -2,6 +2,9 @@
 
 #include "sync/davclient.h"
 #include "sync/discovery.h"
+#include "sync/subscription.h"
+
+#include <QDateTime>
 
 using namespace Qt::StringLiterals;
 
@@ -10,7 +13,8 @@ bool SyncRunResult::wroteLocally() const
     const auto wrote = [](const SyncSummary& s) {
         return s.received > 0 || s.removedHere > 0 || !s.conflicts.isEmpty();
     };
-    return (calendars && wrote(*calendars)) || (addresses && wrote(*addresses));
+    return (calendars && wrote(*calendars)) || (addresses && wrote(*addresses)) ||
+           subscriptionsRefreshed > 0;
 }
 
 QString SyncRunResult::statusText() const
@@ -20,7 +24,9 @@ QString SyncRunResult::statusText() const
     QString text = calendars ? calendars->text() : QString();
     if (addresses)
         text += u" Adressen: "_s + addresses->text();
-    return text;
+    if (subscriptionsRefreshed > 0)
+        text += u" Abonnements aktualisiert: "_s + QString::number(subscriptionsRefreshed) + u"."_s;
+    return text.trimmed();
 }
 
 QString syncAddressProblem(const QString& url)
@@ -33,12 +39,13 @@ QString syncAddressProblem(const QString& url)
     return {};
 }
 
-SyncRunResult runSync(Database& db, const SyncRunOptions& options)
+namespace {
+
+void syncAccount(Database& db, const SyncRunOptions& options, SyncRunResult& result)
 {
-    SyncRunResult result;
     result.error = syncAddressProblem(options.account.url);
     if (!result.error.isEmpty())
-        return result;
+        return;
     const QUrl start(options.account.url, QUrl::StrictMode);
 
     DavClient client(options.account.user, options.account.password);
@@ -46,20 +53,19 @@ SyncRunResult runSync(Database& db, const SyncRunOptions& options)
     const DiscoveryResult found = discoverCollections(client, start);
     if (!found.error.isEmpty()) {
         result.error = found.error;
-        return result;
+        return;
     }
     if (found.calendars.isEmpty()) {
         result.error = u"Der Server "_s + start.host() + u" bietet keinen Kalender an."_s;
-        return result;
+        return;
     }
 
     CollectionSync sync(db, client, options.importYear);
-    // MERGE: the engine takes the user's mapping here:
-    //     sync.setCalendarGroups(options.calendarGroups);
+    sync.setCalendarGroups(options.calendarGroups);
     result.calendars = sync.run(found.calendars);
     if (!result.calendars->error.isEmpty()) {
         result.error = result.calendars->error;
-        return result;
+        return;
     }
 
     const DavCollection* book = nullptr;
@@ -73,20 +79,43 @@ SyncRunResult runSync(Database& db, const SyncRunOptions& options)
         result.error = u"Das Adressbuch "_s + options.addressBook +
                        u" gibt es auf dem Server nicht mehr; bitte unter „Synchronisation…“ "
                        u"ein anderes wählen."_s;
-        return result;
+        return;
     }
     if (book) {
         result.addresses = sync.runAddressBook(*book);
         if (!result.addresses->error.isEmpty()) {
             result.error = result.addresses->error;
-            return result;
+            return;
         }
     }
+}
 
-    // MERGE: the subscriptions that are due, each into its group:
-    //     for (const SyncSubscription& s : options.subscriptions)
-    //         if (subscriptionDue(db, s.url, QDateTime::currentDateTimeUtc()))
-    //             refreshSubscription(db, client, {s.url, s.group}, options.importYear);
-    // taking the first failure into result.error.
+void refreshDueSubscriptions(Database& db, const SyncRunOptions& options, SyncRunResult& result)
+{
+    // A subscription's requests carry no name or password: the account's are for its server.
+    DavClient client{QString(), QString()};
+    client.setDeadline(options.deadlineMs);
+    for (const Subscription& s : options.subscriptions) {
+        if (!subscriptionDue(db, s.url, QDateTime::currentDateTimeUtc()))
+            continue;
+        const SubscriptionResult refreshed = refreshSubscription(db, client, s, options.importYear);
+        if (!refreshed.error.isEmpty()) {
+            if (result.error.isEmpty())
+                result.error = refreshed.error;
+        } else if (!refreshed.unchanged) {
+            ++result.subscriptionsRefreshed;
+        }
+    }
+}
+
+} // namespace
+
+SyncRunResult runSync(Database& db, const SyncRunOptions& options)
+{
+    SyncRunResult result;
+    if (!options.account.url.isEmpty() || options.subscriptions.isEmpty())
+        syncAccount(db, options, result);
+    // A server that is down keeps no feed from its refresh.
+    refreshDueSubscriptions(db, options, result);
     return result;
 }

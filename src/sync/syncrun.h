@@ -18,7 +18,7 @@ struct SyncRunOptions
     QString addressBook;
     // Without a window to choose one, the first address book is the one.
     bool firstAddressBook = false;
-    QList<SyncSubscription> subscriptions;
+    QList<Subscription> subscriptions;
     int importYear = 0;
     int deadlineMs = 30000;
 };
@@ -29,6 +29,8 @@ struct SyncRunResult
     // Each once it ran, whether or not it went through.
     std::optional<SyncSummary> calendars;
     std::optional<SyncSummary> addresses;
+    // Subscriptions whose rows were written anew.
+    int subscriptionsRefreshed = 0;
 
     // Whether anything here changed, so that what is shown must be read again.
     bool wroteLocally() const;
@@ -40,7 +42,9 @@ struct SyncRunResult
 QString syncAddressProblem(const QString& url);
 
 // One sync of the account with the database: the calendars, then the address book, then the
-// subscriptions that are due. Stops at the first failure; what the server confirmed up to then
-// stays recorded. Waits for the server with nested event loops, so it belongs in a thread of its
-// own wherever a window must keep answering.
+// subscriptions that are due (without an account, only those). Stops at the first failure of
+// the account; what the server confirmed up to then stays recorded. A failing subscription does
+// not keep the others from their refresh; the first failure is the run's error. Waits for the
+// server with nested event loops, so it belongs in a thread of its own wherever a window must keep
+// answering.
 SyncRunResult runSync(Database& db, const SyncRunOptions& options);

@@ -38,7 +38,7 @@ SyncSettings SyncSettings::read(const QString& path)
     const int subscriptions = file.beginReadArray(kSubscriptions);
     for (int i = 0; i < subscriptions; ++i) {
         file.setArrayIndex(i);
-        const SyncSubscription s{file.value(kAddress).toString(), file.value(kGroup).toInt()};
+        const Subscription s{file.value(kAddress).toString(), file.value(kGroup).toInt()};
         if (!s.url.isEmpty())
             settings.subscriptions.append(s);
     }

@@ -1,16 +1,10 @@
 #pragma once
 
+#include "sync/subscription.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
-
-// A read-only calendar on the web, refreshed into one group.
-struct SyncSubscription
-{
-    QString url;
-    int group = 0;
-    friend bool operator==(const SyncSubscription&, const SyncSubscription&) = default;
-};
 
 // The sync account and what the user chose for it, kept in sync.ini of the data folder beside
 // prefs.ini, which stays as older copies read it. The password is never kept here.
@@ -22,7 +16,7 @@ struct SyncSettings
     QHash<QString, int> calendarGroups;
     // The address book synced with the addresses; empty for none.
     QString addressBook;
-    QList<SyncSubscription> subscriptions;
+    QList<Subscription> subscriptions;
 
     // Without a server and a user there is nothing to sync with.
     bool hasAccount() const { return !url.isEmpty() && !user.isEmpty(); }

@@ -14,7 +14,11 @@ bool ensureTables(Database& db)
                       u"href TEXT NOT NULL, etag TEXT, uid TEXT, localkey TEXT, fingerprint TEXT, "
                       u"PRIMARY KEY (collection, href)) ;"_s) &&
            db.execSql(u"CREATE TABLE IF NOT EXISTS sync_collections (collection TEXT PRIMARY KEY, "
-                      u"synctoken TEXT, ctag TEXT) ;"_s);
+                      u"synctoken TEXT, ctag TEXT) ;"_s) &&
+           db.execSql(u"CREATE TABLE IF NOT EXISTS sync_subscriptions (url TEXT PRIMARY KEY, "
+                      u"etag TEXT, lastmodified TEXT, hash TEXT, refreshed INTEGER) ;"_s) &&
+           db.execSql(u"CREATE TABLE IF NOT EXISTS sync_subscription_rows (url TEXT NOT NULL, "
+                      u"termin INTEGER NOT NULL, PRIMARY KEY (url, termin)) ;"_s);
 }
 
 std::optional<QList<SyncedItem>> items(Database& db, const QString& collection)

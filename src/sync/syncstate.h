@@ -23,7 +23,8 @@ struct SyncedItem
     QByteArray fingerprint;
 };
 
-// The sync state lives in tables of its own beside Ruvo's, created when first needed.
+// The sync state lives in tables of its own beside Ruvo's, created when first needed; so do the
+// subscriptions' records and which appointment rows each of them wrote.
 namespace SyncState {
 
 bool ensureTables(Database& db);

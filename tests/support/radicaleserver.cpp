@@ -92,3 +92,11 @@ void RadicaleServer::stop()
         m_process.waitForFinished(5000);
     }
 }
+
+void RadicaleServer::kill()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}

@@ -18,6 +18,8 @@ public:
     // Starts the server and waits (bounded) until it answers; false with the reason in error().
     bool start();
     void stop();
+    // Ends the server at once, as a crash or a power cut would, without letting it finish.
+    void kill();
     bool isRunning() const { return m_process.state() == QProcess::Running; }
 
     QUrl url() const;
