@@ -9,6 +9,7 @@
 #include "sync/multistatus.h"
 #include "sync/subscription.h"
 #include "sync/synccommand.h"
+#include "sync/syncrun.h"
 
 #include <QDir>
 #include <QProcess>
@@ -263,6 +264,8 @@ private slots:
     void serverKilledWhileSending();
     void subscriptions_data();
     void subscriptions();
+    void runRefreshesSubscriptions_data();
+    void runRefreshesSubscriptions();
     void addressesSyncBothWays();
     void commandSyncs();
     void failuresChangeNothing_data();
@@ -967,6 +970,46 @@ void TestSync::failuresChangeNothing()
     QCOMPARE(queryRows(*m_db, u"SELECT * FROM termine ;"_s), before);
     if (m_server)
         QVERIFY(serverSummaries(*m_server).isEmpty());
+}
+
+void TestSync::runRefreshesSubscriptions_data()
+{
+    QTest::addColumn<QString>("account"); // "" none, "down" a server that is not there
+    QTest::addColumn<QString>("error");   // a part of the run's error
+
+    QTest::newRow("no account") << QString() << QString();
+    QTest::newRow("account down") << u"down"_s << u"nicht erreichbar"_s;
+}
+
+void TestSync::runRefreshesSubscriptions()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, error);
+
+    const QByteArray feed = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Feiertage//DE\r\n"
+                            "BEGIN:VEVENT\r\nUID:1\r\nDTSTAMP:20260101T000000Z\r\n"
+                            "DTSTART;VALUE=DATE:20270101\r\nSUMMARY:Neujahr\r\nEND:VEVENT\r\n"
+                            "END:VCALENDAR\r\n"_ba;
+    FixedServer server("HTTP/1.1 200 OK\r\nContent-Type: text/calendar\r\nContent-Length: "_ba +
+                       QByteArray::number(feed.size()) + "\r\nConnection: close\r\n\r\n"_ba + feed);
+    SyncRunOptions options;
+    if (account == u"down"_s) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        options.account = {u"http://127.0.0.1:%1/"_s.arg(closed.serverPort()), u"anna"_s,
+                           u"geheim"_s};
+    }
+    options.subscriptions = {{server.url().resolved(QUrl(u"feiertage.ics"_s)).toString(), 7}};
+    options.importYear = 2026;
+    options.deadlineMs = 5000;
+
+    const SyncRunResult result = runSync(*m_db, options);
+    QVERIFY2(error.isEmpty() ? result.error.isEmpty() : result.error.contains(error),
+             qPrintable(result.error));
+    // A server that is down keeps no feed from its refresh.
+    QCOMPARE(queryRows(*m_db, u"SELECT desc, grup FROM termine ;"_s), QStringList{u"Neujahr|7"_s});
+    QCOMPARE(result.subscriptionsRefreshed, 1);
+    QVERIFY(result.wroteLocally());
 }
 
 QTEST_GUILESS_MAIN(TestSync)
