@@ -157,10 +157,21 @@ void SyncPart::runFinished(const SyncRunResult& result)
             conflicts += s->conflicts.size();
         }
     }
-    QString line = u"Synchronisiert %1: %2 empfangen, %3 gesendet"_s.arg(
-            formatDate(u"%dd.%mm. %hh:%ii", m_ctx.clock.now()), QString::number(received),
-            QString::number(sent));
-    if (conflicts > 0)
-        line += u", %1 Konflikte"_s.arg(QString::number(conflicts));
+    const QString shortWhen = formatDate(u"%dd.%mm. %hh:%ii", m_ctx.clock.now());
+    const int feeds = result.subscriptionsRefreshed;
+    const QString feedText =
+            feeds == 1 ? u"1 Abonnement neu"_s : u"%1 Abonnements neu"_s.arg(feeds);
+    QString line;
+    if (!result.calendars) {
+        // Subscriptions only, without an account.
+        line = u"Abonnements geprüft %1: %2 neu"_s.arg(shortWhen, QString::number(feeds));
+    } else {
+        line = u"Synchronisiert %1: %2 empfangen, %3 gesendet"_s.arg(
+                shortWhen, QString::number(received), QString::number(sent));
+        if (conflicts > 0)
+            line += u", %1 Konflikte"_s.arg(QString::number(conflicts));
+        if (feeds > 0)
+            line += u", "_s + feedText;
+    }
     showStatus(line, u"Zuletzt synchronisiert am %1: %2"_s.arg(when, result.statusText()));
 }
