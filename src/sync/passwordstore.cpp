@@ -71,8 +71,8 @@ void PasswordStore::fetch(const QString& key, std::function<void(std::optional<Q
         done(password);
         return;
     }
-    m_store->read(key, [this, alive = m_alive, key, done](std::optional<QString> password,
-                                                          const QString&) {
+    m_store->read(key, [this, alive = m_alive, key,
+                        done = std::move(done)](std::optional<QString> password, const QString&) {
         if (!*alive)
             return;
         if (!password && m_asker && !m_asked.contains(key)) {
@@ -92,8 +92,9 @@ void PasswordStore::store(const QString& key, const QString& password,
                           std::function<void(bool)> done)
 {
     m_memory.insert(key, password);
-    m_store->write(key, password, [alive = m_alive, done](bool kept, const QString&) {
-        if (*alive && done)
-            done(kept);
-    });
+    m_store->write(key, password,
+                   [alive = m_alive, done = std::move(done)](bool kept, const QString&) {
+                       if (*alive && done)
+                           done(kept);
+                   });
 }
