@@ -14,7 +14,9 @@
 #include "sync/passwordstore.h"
 #include "sync/syncdialog.h"
 #include "sync/syncsettings.h"
+#include "sync/syncstate.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -126,6 +128,8 @@ private slots:
     void noRunWithoutAccountOrPassword_data();
     void noRunWithoutAccountOrPassword();
     void runAtQuitIsCutOff();
+    void dialogDropsSubscriptionRows_data();
+    void dialogDropsSubscriptionRows();
 
 private:
     void startServer(const QString& calendarName);
@@ -476,6 +480,54 @@ void TestSyncWindow::runAtQuitIsCutOff()
     QCoreApplication::processEvents();
     QCOMPARE(runs, 0);
     QCOMPARE(queryNumber(*m_ctx->db, u"SELECT COUNT(*) FROM termine"_s), before);
+}
+
+void TestSyncWindow::dialogDropsSubscriptionRows_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("left"); // the appointments afterwards
+
+    QTest::newRow("kept") << QString() << QStringList{u"Eigener Termin"_s, u"Neujahr"_s};
+    QTest::newRow("removed") << u"remove"_s << QStringList{u"Eigener Termin"_s};
+    // Fetched anew into the other group by the next run.
+    QTest::newRow("other group") << u"group"_s << QStringList{u"Eigener Termin"_s};
+}
+
+void TestSyncWindow::dialogDropsSubscriptionRows()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, left);
+    const QString url = u"https://feiertage.example.org/de.ics"_s;
+    Database& db = *m_ctx->db;
+    insertTestAppointment(
+            db, {makeDate(2027, 1, 1, 9, 0), makeDate(2027, 1, 1, 10, 0), 5, u"Eigener Termin"_s});
+    const qint64 holiday = insertTestAppointment(
+            db, {makeDate(2027, 1, 1, 0, 0), makeDate(2027, 1, 2, 0, 0), 5, u"Neujahr"_s});
+    QVERIFY(SyncState::ensureTables(db));
+    QVERIFY(db.execSql(
+            u"INSERT INTO sync_subscription_rows (url, termin) VALUES ('%1', %2) ;"_s.arg(
+                    url, QString::number(holiday))));
+    SyncSettings settings;
+    settings.subscriptions = {{url, 5}};
+    QVERIFY(settings.write(m_ctx->filePath(SyncSettings::fileName())));
+
+    SyncPart sync(*m_ctx, *m_page, std::make_unique<MemorySecrets>(m_secrets));
+    int changed = 0;
+    connect(&sync, &SyncPart::dataChanged, this, [&] { ++changed; });
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<SyncDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* table = dialog->findChild<QTableWidget*>(u"syncSubscriptions"_s);
+        table->setCurrentCell(0, 0);
+        if (change == u"remove"_s)
+            dialog->findChild<QPushButton*>(u"syncRemoveSubscription"_s)->click();
+        else if (change == u"group"_s)
+            static_cast<QComboBox*>(table->cellWidget(0, 1))->setCurrentIndex(0);
+        dialog->accept();
+    });
+    sync.openDialog();
+    QCOMPARE(queryRows(db, u"SELECT desc FROM termine ORDER BY desc ;"_s), left);
+    QCOMPARE(changed, change.isEmpty() ? 0 : 1);
 }
 
 QTEST_MAIN(TestSyncWindow)
