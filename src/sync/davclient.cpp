@@ -70,6 +70,12 @@ bool isAcceptedSyncUrl(const QUrl& url)
     return scheme == u"https"_s || (scheme == u"http"_s && isLoopback(url));
 }
 
+QString refusedAddressText(const QString& address)
+{
+    return u"Die Adresse %1 wird nicht verwendet: nur https, unverschlüsseltes http nur zu diesem "
+           "Rechner."_s.arg(address);
+}
+
 DavClient::DavClient(const QString& user, const QString& password, QObject* parent)
     : QObject(parent)
     , m_authorization("Basic "_ba + (user + u':' + password).toUtf8().toBase64())
@@ -136,8 +142,7 @@ DavReply DavClient::send(const QByteArray& method, const QUrl& firstUrl, const Q
         const QUrl url = result.url;
         if (!isAcceptedSyncUrl(url)) {
             return failed(std::move(result), DavError::RefusedAddress,
-                          u"Die Adresse %1 wird nicht verwendet: nur https, unverschlüsseltes "
-                          u"http nur zu diesem Rechner."_s.arg(url.toDisplayString()));
+                          refusedAddressText(url.toDisplayString()));
         }
         // A server on this machine is reached directly, never through a proxy of the environment.
         m_network.setProxy(isLoopback(url) ? QNetworkProxy(QNetworkProxy::NoProxy)

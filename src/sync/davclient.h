@@ -39,6 +39,8 @@ struct DavReply
 // Plain http only to this machine, where nobody on the way can read the password or change what
 // arrives; everything else must be https.
 bool isAcceptedSyncUrl(const QUrl& url);
+// Why an address isAcceptedSyncUrl refuses is not used, in one sentence.
+QString refusedAddressText(const QString& address);
 
 // A small WebDAV client: one request at a time, each waited for while the event loop runs, each
 // with a deadline for the whole exchange. Certificate errors fail the request; they are never

@@ -84,15 +84,7 @@ QUrl fetchedUrl(const QString& text)
 
 QString subscriptionAddressProblem(const QString& url)
 {
-    const QUrl fetched = fetchedUrl(url);
-    if (!fetched.isValid() || fetched.host().isEmpty() ||
-        (fetched.scheme() != u"https"_s && fetched.scheme() != u"http"_s))
-        return u"Die Abonnement-Adresse „%1“ ist keine webcal-, https- oder http-Adresse."_s.arg(
-                url);
-    if (!isAcceptedSyncUrl(fetched))
-        return u"Die Abonnement-Adresse „%1“ wird nicht verwendet: nur https, unverschlüsseltes "
-               "http nur zu diesem Rechner."_s.arg(url);
-    return {};
+    return isAcceptedSyncUrl(fetchedUrl(url)) ? QString() : refusedAddressText(url);
 }
 
 SubscriptionResult refreshSubscription(Database& db, DavClient& client, const Subscription& s,

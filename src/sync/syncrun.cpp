@@ -34,8 +34,7 @@ QString syncAddressProblem(const QString& url)
     if (url.isEmpty())
         return u"Es ist keine Server-Adresse eingetragen."_s;
     if (!isAcceptedSyncUrl(QUrl(url, QUrl::StrictMode)))
-        return u"Die Adresse "_s + url +
-               u" wird nicht verwendet: nur https, unverschlüsseltes http nur zu diesem Rechner."_s;
+        return refusedAddressText(url);
     return {};
 }
 
