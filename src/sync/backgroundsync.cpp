@@ -118,7 +118,6 @@ void BackgroundSync::finish(const SyncRunResult& result)
     if (now.statements != m_seen.statements)
         m_again = true;
     m_seen = now;
-    m_status = {QDateTime::currentDateTime(), result};
     emit runFinished(result);
     if (result.wroteLocally())
         emit dataChanged();

@@ -3,7 +3,6 @@
 #include "store/database.h"
 #include "sync/syncrun.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QTimer>
 
@@ -44,13 +43,6 @@ public:
     // Cuts a run off and stops the timers, as at the end of the program.
     void stop();
 
-    struct Status
-    {
-        QDateTime when; // invalid before the first run
-        SyncRunResult result;
-    };
-    const Status& lastStatus() const { return m_status; }
-
 signals:
     void runStarted();
     void runFinished(const SyncRunResult& result);
@@ -72,5 +64,4 @@ private:
     Database::ChangeStamp m_seen;
     // A local change or a request came while a run was going.
     bool m_again = false;
-    Status m_status;
 };
